@@ -1,0 +1,19 @@
+# Shared build settings: warnings as errors for our own code, and the program's
+# narrow strings compiled to code page 936 from UTF-8 sources.
+
+set(BYTESCRIBE_WARNINGS -Wall -Wextra -Werror)
+
+# Application code (engine/, loader/, run/, ui/): the platform's ANSI strings.
+function(bytescribe_app_target target)
+  target_compile_options(${target} PRIVATE ${BYTESCRIBE_WARNINGS}
+    -finput-charset=UTF-8 -fexec-charset=CP936)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(NOT WIN32)
+    target_link_libraries(${target} PUBLIC w32core)
+  endif()
+endfunction()
+
+# Our other code (the stand-in, tests, tools): UTF-8 throughout.
+function(bytescribe_own_target target)
+  target_compile_options(${target} PRIVATE ${BYTESCRIBE_WARNINGS})
+endfunction()

@@ -1,0 +1,31 @@
+// w32/standin.h: what the Linux stand-in offers beyond the platform's own API,
+// for tests, the headless driver and the on-screen front end only. The
+// program itself never includes this header.
+#ifndef W32_STANDIN_H
+#define W32_STANDIN_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace w32 {
+
+// Fault injection: the next call of the named function fails as the platform's
+// would (for example "CreateFileMappingA", "MapViewOfFile", "HeapAlloc",
+// "CreateEventA", "CreateThread", "ReadProcessMemory"). "MapViewOfFile:unreadable"
+// makes the next view succeed but every page of it fault when touched, as a
+// device read error does. Each request is used once.
+void FailNextCall(const char *name);
+void ClearFailures();
+// Consumes a pending failure for this call; the stand-in's own functions ask it.
+bool TakeFailure(const char *name);
+
+// Debug trace sink: silent unless captured or W32_TRACE is set in the
+// environment (then each string is also printed to standard error).
+void CaptureTrace(bool on);
+std::vector<std::string> TakeTrace();
+
+}  // namespace w32
+
+#endif

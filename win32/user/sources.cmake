@@ -1,0 +1,1 @@
+# sources of win32/user
