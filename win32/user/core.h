@@ -1,0 +1,137 @@
+// core.h: the window manager's inner model, shared by the files of user/:
+// thread contexts, windows and their table, classes, and the send path.
+#ifndef W32_USER_CORE_H
+#define W32_USER_CORE_H
+
+#include <windows.h>
+
+#include "user/uilock.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace w32 {
+
+// A thread that owns windows: its UI lock, its posted-message queue, its focus.
+struct ThreadCtx {
+    UiLock lock;
+    std::mutex queueMutex;
+    std::condition_variable queueReady;
+    std::deque<MSG> queue;
+    HWND focus = nullptr;
+    uint8_t keyState[256] = {};
+    bool holdsLock = false;  // touched only while acting as this thread
+};
+
+// The context this OS thread acts for: its own, or the owner's while it runs
+// a procedure for another thread inside SendMessageA. Null for a thread that
+// owns no windows and is not sending.
+ThreadCtx *ActingThread();
+// This thread's own context, made (and its lock taken) on first need.
+ThreadCtx *BecomeUiThread();
+
+// Runs fn as the owner of hwnd: directly when this thread already acts for the
+// owner, else under the owner's lock. False when the window is gone.
+bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
+
+// While a UI thread waits for messages it releases its lock, so that other
+// threads' sent messages are served meanwhile.
+class WaitingForMessages {
+public:
+    WaitingForMessages();
+    ~WaitingForMessages();
+    WaitingForMessages(const WaitingForMessages &) = delete;
+    WaitingForMessages &operator=(const WaitingForMessages &) = delete;
+
+private:
+    ThreadCtx *ctx_;
+};
+
+struct WindowClass {
+    std::string name;  // as registered; looked up case-insensitively
+    WNDPROC proc = nullptr;
+};
+
+// Per-class state of a control; owned by its window.
+struct ControlData {
+    virtual ~ControlData() = default;
+};
+
+struct Window {
+    HWND self = nullptr;
+    std::atomic<ThreadCtx *> owner{nullptr};
+    const WindowClass *cls = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int id = 0;
+    HWND parent = nullptr;
+    std::vector<HWND> children;  // creation order, guarded by the tree mutex
+    RECT rect = {};              // in the parent's client coordinates (screen for top level)
+    std::string text;            // narrow code page 936 bytes
+    std::unique_ptr<ControlData> data;
+    // Dialogs.
+    DLGPROC dlgProc = nullptr;
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
+    // Bumped on every visible change, so a display can redraw at its own pace.
+    std::atomic<uint64_t> version{0};
+};
+
+// The window behind a handle, or null once it is destroyed (never a stale one).
+Window *FindWindowObject(HWND hwnd);
+
+// Guards the window tree (parents, children, the table's free slots).
+std::mutex &TreeMutex();
+
+void RegisterWindowClass(const char *name, WNDPROC proc);
+const WindowClass *FindWindowClass(const char *name);
+
+struct CreateParams {
+    const char *className = nullptr;
+    const char *text = "";  // code page 936
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect = {};
+    HWND parent = nullptr;
+    int id = 0;
+    LPARAM createParam = 0;
+};
+// Creates a window owned by the calling thread; null (ERROR_CANNOT_FIND_WND_CLASS)
+// when the class is not registered.
+HWND CreateWindowObject(const CreateParams &params);
+
+// Calls the window's procedure on this thread (the caller acts for the owner).
+LRESULT CallWindowProcedure(Window *w, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The frame around a top-level window's client area, by its style.
+struct FrameInsets {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+FrameInsets FrameOf(DWORD style);
+
+// Marks a visible change of the window.
+void Touch(Window *w);
+
+// Sends WM_COMMAND with a control's notification to its parent.
+void NotifyParent(Window *w, WORD code);
+
+// Control classes, registered on first use of the window manager.
+void RegisterButtonClass();
+void RegisterEditClass();
+void RegisterRichEditClass();
+void RegisterStatusClass();
+void RegisterDialogClass();
+
+// The private message that runs a function on the UI thread (see message.cpp).
+constexpr UINT kInvokeMessage = 0xCF00;
+
+}  // namespace w32
+
+#endif

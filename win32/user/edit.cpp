@@ -1,0 +1,226 @@
+// edit.cpp: the plain edit box and the "RichEdit20A" box. Both hold the exact
+// narrow bytes they are given (CR LF stays two characters), a selection, and a
+// text limit. Appending at the end is amortised constant time.
+#include "user/core.h"
+
+#include "kernel/libraries.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace w32 {
+
+namespace {
+
+// The platform's initial limit on what typing and EM_REPLACESEL may add.
+constexpr size_t kDefaultLimit = 32767;
+constexpr size_t kLargestLimit = 0x7FFFFFFE;
+
+struct TextData : ControlData {
+    std::string text;
+    size_t anchor = 0;  // the fixed end of the selection
+    size_t caret = 0;   // the moving end, where the caret is
+    size_t limit = kDefaultLimit;
+    bool rich = false;
+    CHARFORMATA format = {};
+    bool hasFormat = false;
+};
+
+TextData *Data(Window *w)
+{
+    return static_cast<TextData *>(w->data.get());
+}
+
+void ReplaceSelection(Window *w, const char *piece, size_t length)
+{
+    TextData *d = Data(w);
+    const size_t lo = std::min(d->anchor, d->caret);
+    const size_t hi = std::max(d->anchor, d->caret);
+    const size_t kept = d->text.size() - (hi - lo);
+    const size_t room = d->limit > kept ? d->limit - kept : 0;
+    length = std::min(length, room);
+    if (lo == d->text.size())
+        d->text.append(piece, length);
+    else
+        d->text.replace(lo, hi - lo, piece, length);
+    d->anchor = d->caret = lo + length;
+    Touch(w);
+}
+
+void SetSelection(Window *w, long start, long end)
+{
+    TextData *d = Data(w);
+    const size_t length = d->text.size();
+    if (start == -1) {
+        // The rich edit box puts the caret at the end; the plain one only
+        // drops the selection and leaves the caret where it is.
+        if (d->rich)
+            d->anchor = d->caret = length;
+        else
+            d->anchor = d->caret;
+    } else {
+        const size_t s = start < 0 ? length : std::min(static_cast<size_t>(start), length);
+        const size_t e = end < 0 ? length : std::min(static_cast<size_t>(end), length);
+        d->anchor = s;
+        d->caret = e;
+    }
+    Touch(w);
+}
+
+void Backspace(Window *w)
+{
+    TextData *d = Data(w);
+    if (d->anchor == d->caret && d->caret > 0) {
+        size_t back = 1;
+        if (d->caret >= 2 && d->text.compare(d->caret - 2, 2, "\r\n") == 0)
+            back = 2;
+        d->anchor = d->caret - back;
+    }
+    ReplaceSelection(w, "", 0);
+}
+
+LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich)
+{
+    Window *w = FindWindowObject(hwnd);
+    TextData *d = Data(w);
+    switch (msg) {
+    case WM_CREATE: {
+        auto data = std::make_unique<TextData>();
+        data->rich = rich;
+        data->text = w->text;
+        w->text.clear();
+        w->data = std::move(data);
+        return 0;
+    }
+    case WM_SETTEXT:
+        d->text = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
+        d->anchor = d->caret = 0;
+        Touch(w);
+        return TRUE;
+    case WM_GETTEXT: {
+        if (wParam == 0 || lParam == 0)
+            return 0;
+        char *buffer = reinterpret_cast<char *>(lParam);
+        const size_t n = std::min(d->text.size(), static_cast<size_t>(wParam) - 1);
+        memcpy(buffer, d->text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::min(d->text.size(), static_cast<size_t>(INT_MAX)));
+    case EM_SETSEL:
+        SetSelection(w, static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    case EM_GETSEL: {
+        const size_t lo = std::min(d->anchor, d->caret);
+        const size_t hi = std::max(d->anchor, d->caret);
+        if (wParam != 0)
+            *reinterpret_cast<DWORD *>(wParam) = static_cast<DWORD>(lo);
+        if (lParam != 0)
+            *reinterpret_cast<DWORD *>(lParam) = static_cast<DWORD>(hi);
+        return MAKELONG(std::min<size_t>(lo, 0xFFFF), std::min<size_t>(hi, 0xFFFF));
+    }
+    case EM_REPLACESEL: {
+        const char *piece = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
+        ReplaceSelection(w, piece, strlen(piece));
+        return 0;
+    }
+    case EM_LIMITTEXT:
+        d->limit = wParam == 0 ? kLargestLimit : static_cast<size_t>(wParam);
+        return 0;
+    case EM_GETLIMITTEXT:
+        return static_cast<LRESULT>(d->limit);
+    case EM_EXLIMITTEXT:
+        if (!rich)
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        d->limit = lParam == 0 ? 65536 : static_cast<size_t>(lParam);
+        return 0;
+    case EM_SETCHARFORMAT: {
+        const auto *format = reinterpret_cast<const CHARFORMATA *>(lParam);
+        if (!rich || format == nullptr || format->cbSize != sizeof(CHARFORMATA))
+            return 0;
+        d->format = *format;
+        d->hasFormat = true;
+        Touch(w);
+        return TRUE;
+    }
+    case EM_GETCHARFORMAT: {
+        auto *format = reinterpret_cast<CHARFORMATA *>(lParam);
+        if (!rich || format == nullptr || format->cbSize != sizeof(CHARFORMATA))
+            return 0;
+        *format = d->format;
+        format->cbSize = sizeof(CHARFORMATA);
+        return d->format.dwMask;
+    }
+    case WM_GETDLGCODE: {
+        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        const MSG *m = reinterpret_cast<const MSG *>(lParam);
+        if ((w->style & ES_MULTILINE) && (w->style & ES_WANTRETURN) && m != nullptr &&
+            m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_CHAR:
+        if (wParam == '\b') {
+            Backspace(w);
+        } else if (wParam == '\r') {
+            if ((w->style & ES_MULTILINE) && (w->style & ES_WANTRETURN))
+                ReplaceSelection(w, "\r\n", 2);
+        } else if (wParam >= 0x20 || wParam == '\t') {
+            const char c = static_cast<char>(wParam);
+            ReplaceSelection(w, &c, 1);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_LEFT && d->caret > 0)
+            d->anchor = d->caret = d->caret - 1;
+        else if (wParam == VK_RIGHT && d->caret < d->text.size())
+            d->anchor = d->caret = d->caret + 1;
+        Touch(w);
+        return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(hwnd);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return TextBoxProc(hwnd, msg, wParam, lParam, false);
+}
+
+LRESULT CALLBACK RichEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return TextBoxProc(hwnd, msg, wParam, lParam, true);
+}
+
+}  // namespace
+
+void RegisterEditClass()
+{
+    RegisterWindowClass("edit", EditProc);
+}
+
+void RegisterRichEditClass()
+{
+    RegisterWindowClass(RICHEDIT_CLASSA, RichEditProc);
+}
+
+// The rich edit class exists only once its library is loaded, as on the
+// platform: a dialog that needs it fails to build before LoadLibraryA.
+const bool g_richEditLibrary = (RegisterLibrary("RICHED20.DLL", RegisterRichEditClass), true);
+
+const CHARFORMATA *DefaultCharFormat(HWND hwnd)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr || w->cls->proc != RichEditProc || !Data(w)->hasFormat)
+        return nullptr;
+    return &Data(w)->format;
+}
+
+}  // namespace w32

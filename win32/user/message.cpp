@@ -1,0 +1,222 @@
+// message.cpp: sending, posting and retrieving messages.
+//
+// SendMessageA is the program's hot path (two or more per listed byte): a
+// handle check, one comparison for a same-thread call, and the owner's ticket
+// lock for a cross-thread one. Nothing on it allocates or wakes a thread.
+#include "user/core.h"
+
+#include <w32/user.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace w32 {
+
+namespace {
+
+struct Invocation {
+    std::function<void()> fn;
+    std::mutex mutex;
+    std::condition_variable doneSignal;
+    bool done = false;
+    bool waited = false;
+};
+
+bool PostToThread(ThreadCtx *ctx, const MSG &msg)
+{
+    {
+        std::lock_guard<std::mutex> guard(ctx->queueMutex);
+        ctx->queue.push_back(msg);
+    }
+    ctx->queueReady.notify_one();
+    return true;
+}
+
+bool IsMouseMessage(UINT msg)
+{
+    return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP;
+}
+
+// Input does not reach a disabled window, nor one inside a disabled parent.
+bool TakesInput(Window *w)
+{
+    for (; w != nullptr; w = FindWindowObject(w->parent)) {
+        if (w->style & WS_DISABLED)
+            return false;
+        if (!(w->style & WS_CHILD))
+            break;
+    }
+    return true;
+}
+
+bool TakeMessage(ThreadCtx *ctx, MSG *msg)
+{
+    std::lock_guard<std::mutex> guard(ctx->queueMutex);
+    if (ctx->queue.empty())
+        return false;
+    *msg = ctx->queue.front();
+    ctx->queue.pop_front();
+    // The key state follows the messages as they are taken, as on the platform.
+    if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)
+        ctx->keyState[msg->wParam & 0xFF] = msg->message == WM_KEYDOWN ? 0x80 : 0;
+    return true;
+}
+
+}  // namespace
+
+bool InvokeOnOwner(HWND hwnd, std::function<void()> fn, bool wait)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr)
+        return false;
+    auto *call = new Invocation;
+    call->fn = std::move(fn);
+    call->waited = wait;
+    MSG msg = {};
+    msg.message = kInvokeMessage;
+    msg.lParam = reinterpret_cast<LPARAM>(call);
+    PostToThread(w->owner.load(), msg);
+    if (!wait)
+        return true;
+    std::unique_lock<std::mutex> lock(call->mutex);
+    call->doneSignal.wait(lock, [&] { return call->done; });
+    lock.unlock();
+    delete call;
+    return true;
+}
+
+bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr)
+        return false;
+    MSG m = {};
+    m.hwnd = hwnd;
+    m.message = msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    return PostToThread(w->owner.load(), m);
+}
+
+}  // namespace w32
+
+using namespace w32;
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    Window *w = FindWindowObject(hWnd);
+    if (w == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    ThreadCtx *owner = w->owner.load(std::memory_order_acquire);
+    if (owner == ActingThread())
+        return CallWindowProcedure(w, Msg, wParam, lParam);
+
+    LRESULT result = 0;
+    if (!RunAsOwner(hWnd, [&] { result = CallWindowProcedure(w, Msg, wParam, lParam); }))
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return result;
+}
+
+LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    return SendMessageA(GetDlgItem(hDlg, nIDDlgItem), Msg, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!PostInput(hWnd, Msg, wParam, lParam)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT)
+{
+    ThreadCtx *ctx = BecomeUiThread();
+    for (;;) {
+        if (TakeMessage(ctx, lpMsg))
+            return lpMsg->message != WM_QUIT;
+        WaitingForMessages waiting;
+        std::unique_lock<std::mutex> lock(ctx->queueMutex);
+        ctx->queueReady.wait(lock, [&] { return !ctx->queue.empty(); });
+    }
+}
+
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg)
+{
+    ThreadCtx *ctx = BecomeUiThread();
+    {
+        // Let the senders that are waiting for us in first.
+        WaitingForMessages serve;
+    }
+    if (wRemoveMsg & PM_REMOVE)
+        return TakeMessage(ctx, lpMsg);
+    std::lock_guard<std::mutex> guard(ctx->queueMutex);
+    if (ctx->queue.empty())
+        return FALSE;
+    *lpMsg = ctx->queue.front();
+    return TRUE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *)
+{
+    return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *lpMsg)
+{
+    if (lpMsg->message == kInvokeMessage) {
+        auto *call = reinterpret_cast<Invocation *>(lpMsg->lParam);
+        call->fn();
+        if (!call->waited) {
+            delete call;
+            return 0;
+        }
+        std::lock_guard<std::mutex> guard(call->mutex);
+        call->done = true;
+        call->doneSignal.notify_all();
+        return 0;
+    }
+    Window *w = FindWindowObject(lpMsg->hwnd);
+    if (w == nullptr || w->owner.load() != ActingThread())
+        return 0;
+    if (IsMouseMessage(lpMsg->message) && !TakesInput(w))
+        return 0;
+    return CallWindowProcedure(w, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    Window *w = FindWindowObject(hWnd);
+    if (w == nullptr)
+        return 0;
+    switch (Msg) {
+    case WM_SETTEXT:
+        w->text = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
+        Touch(w);
+        return TRUE;
+    case WM_GETTEXT: {
+        if (wParam == 0 || lParam == 0)
+            return 0;
+        char *buffer = reinterpret_cast<char *>(lParam);
+        size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
+        memcpy(buffer, w->text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(w->text.size());
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            SendMessageA(hWnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(hWnd);
+        return 0;
+    default:
+        return 0;
+    }
+}

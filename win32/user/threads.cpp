@@ -1,0 +1,78 @@
+// threads.cpp: which thread a window belongs to, and acting for the owner.
+//
+// A UI thread holds its own lock except while it waits for messages. Another
+// thread that sends to its windows takes that lock and runs the procedure
+// itself, acting as the owner for the duration: serialised with everything the
+// owner does, served only while the owner waits, at the cost of two atomic
+// adds instead of a thread handoff.
+#include "user/core.h"
+
+namespace w32 {
+
+namespace {
+
+thread_local ThreadCtx *t_own = nullptr;
+thread_local ThreadCtx *t_acting = nullptr;
+
+}  // namespace
+
+ThreadCtx *ActingThread()
+{
+    return t_acting;
+}
+
+ThreadCtx *BecomeUiThread()
+{
+    if (t_acting != nullptr)
+        return t_acting;
+    // Never freed: windows and senders may refer to it until the process ends.
+    t_own = new ThreadCtx;
+    t_own->lock.Lock();
+    t_own->holdsLock = true;
+    t_acting = t_own;
+    return t_own;
+}
+
+bool RunAsOwner(HWND hwnd, const std::function<void()> &fn)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr)
+        return false;
+    ThreadCtx *owner = w->owner.load();
+    if (owner == t_acting) {
+        fn();
+        return true;
+    }
+    owner->lock.Lock();
+    ThreadCtx *saved = t_acting;
+    t_acting = owner;
+    owner->holdsLock = true;
+    // The window may have gone while we waited for the owner.
+    bool alive = FindWindowObject(hwnd) == w && w->owner.load() == owner;
+    if (alive)
+        fn();
+    owner->holdsLock = false;
+    t_acting = saved;
+    owner->lock.Unlock();
+    return alive;
+}
+
+WaitingForMessages::WaitingForMessages() : ctx_(t_acting)
+{
+    if (ctx_ != nullptr && ctx_->holdsLock) {
+        ctx_->holdsLock = false;
+        ctx_->lock.Unlock();
+    } else {
+        ctx_ = nullptr;
+    }
+}
+
+WaitingForMessages::~WaitingForMessages()
+{
+    if (ctx_ != nullptr) {
+        ctx_->lock.Lock();
+        ctx_->holdsLock = true;
+    }
+}
+
+}  // namespace w32
