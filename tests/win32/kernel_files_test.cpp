@@ -46,10 +46,11 @@ TEST(KernelFiles, ShareModesDecideASecondOpen)
         ASSERT_NE(first, INVALID_HANDLE_VALUE);
         HANDLE second = Open(path, c.access, c.share);
         EXPECT_EQ(second != INVALID_HANDLE_VALUE, c.opens);
-        if (second == INVALID_HANDLE_VALUE)
+        if (second == INVALID_HANDLE_VALUE) {
             EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
-        else
+        } else {
             CloseHandle(second);
+        }
         CloseHandle(first);
         // Closing withdraws the first open's modes.
         HANDLE again = Open(path, c.access, c.share);
