@@ -1,0 +1,51 @@
+// What the loader tests share: a scratch folder, captured traces, and a read into a fenced buffer.
+#pragma once
+
+#include "loader/loader.h"
+
+#include <gtest/gtest.h>
+
+#include <w32/standin.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win32/kernel_scratch.h"
+
+using Lines = std::vector<std::string>;
+
+const Lines kOpenFailed = {"File could not be opened."};
+
+class Loader : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        w32::ClearFailures();
+        w32::CaptureTrace(true);
+        w32::TakeTrace();
+    }
+    void TearDown() override
+    {
+        w32::CaptureTrace(false);
+        w32::ClearFailures();
+    }
+
+    struct Read {
+        int result;
+        std::string bytes;  // the buffer after the call
+    };
+
+    // Reads into a buffer of exactly size bytes; a fence byte behind it must
+    // stay as it was, since the loader writes nothing past the size.
+    static Read ReadBytes(const std::string &path, DWORD size)
+    {
+        const unsigned char kFence = 0xA5;
+        std::vector<unsigned char> buffer(size + 1, 0);
+        buffer[size] = kFence;
+        const int result = ReadFileBytes(buffer.data(), path.c_str(), size);
+        EXPECT_EQ(buffer[size], kFence) << "written past the buffer";
+        return {result, std::string(buffer.begin(), buffer.end() - 1)};
+    }
+
+    ScratchDir dir_;
+};

@@ -1,0 +1,69 @@
+// The dialog as WinMain builds it from the resource script: the output box's
+// format and limit, the status bar's parts, the centred placement; and no
+// dialog at all without the rich edit library.
+#include "run/runstate.h"
+#include "ui/maindlg.h"
+#include "ui/resource.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <w32/user.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+namespace {
+
+TEST(DialogStart, OutputFormatStatusPartsAndPlacement)
+{
+    w32::SetDesktopSize(1024, 768);
+    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
+    HWND dialog = nullptr;
+    while ((dialog = w32::CurrentDialog()) == nullptr)
+        std::this_thread::yield();
+
+    w32::RunAsOwner(dialog, [&] {
+        EXPECT_EQ(g_hDlg, dialog);
+        HWND output = GetDlgItem(dialog, IDC_OUTPUT);
+        const CHARFORMATA *format = w32::DefaultCharFormat(output);
+        ASSERT_NE(format, nullptr);
+        EXPECT_EQ(format->cbSize, 60u);
+        EXPECT_EQ(format->dwMask, static_cast<DWORD>(CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_ITALIC));
+        EXPECT_EQ(format->dwEffects, 0u);
+        EXPECT_EQ(format->yHeight, 144);
+        EXPECT_EQ(format->crTextColor, 0u);
+        EXPECT_STREQ(format->szFaceName, "Fixedsys");
+        // Both boxes take a listing or a decoding of any length.
+        EXPECT_GE(SendMessageA(output, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+        EXPECT_GE(SendMessageA(GetDlgItem(dialog, IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+
+        int edges[4] = {};
+        EXPECT_EQ(SendMessageA(g_hStatus, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 2);
+        EXPECT_EQ(edges[0], 100);
+        EXPECT_EQ(edges[1], 670);
+        EXPECT_EQ(GetParent(g_hStatus), dialog);
+
+        RECT r;
+        GetWindowRect(dialog, &r);
+        EXPECT_EQ(r.left, 512 - (r.right - r.left) / 2);
+        EXPECT_EQ(r.top, 384 - (r.bottom - r.top) / 2);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(GetFocus(), nullptr);
+    });
+
+    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ui.join();
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST(DialogStart, FailsWithoutTheRichEditClass)
+{
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDlgProc, 0), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+    EXPECT_EQ(w32::CurrentDialog(), nullptr);
+}
+
+}  // namespace
