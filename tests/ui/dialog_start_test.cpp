@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <w32/standin.h>
 #include <w32/user.h>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,46 @@ TEST(DialogStart, OutputFormatStatusPartsAndPlacement)
     w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ui.join();
     EXPECT_FALSE(IsWindow(dialog));
+}
+
+bool Idle(HWND dialog)
+{
+    bool idle = false;
+    w32::RunAsOwner(dialog, [&] {
+        char state[16] = {};
+        SendMessageA(g_hStatus, SB_GETTEXTA, StatusPartState, reinterpret_cast<LPARAM>(state));
+        idle = IsWindowEnabled(GetDlgItem(dialog, IDC_CONVERT)) && strcmp(state, "Ready") == 0;
+    });
+    return idle;
+}
+
+TEST(DialogRuns, RunsInARowLeaveNoHandlesBehind)
+{
+    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
+    HWND dialog = nullptr;
+    while ((dialog = w32::CurrentDialog()) == nullptr)
+        std::this_thread::yield();
+    w32::InvokeOnOwner(dialog, [&] {
+        SendMessageA(GetDlgItem(dialog, IDC_ASCII), BM_CLICK, 0, 0);
+        SetDlgItemTextA(dialog, IDC_TEXT, "some text");
+    }, true);
+
+    size_t afterFirst = 0;
+    for (int run = 0; run < 4; run++) {
+        HWND convert = GetDlgItem(dialog, IDC_CONVERT);
+        w32::PostInput(convert, WM_LBUTTONDOWN, 0, 0);
+        w32::PostInput(convert, WM_LBUTTONUP, 0, 0);
+        w32::InvokeOnOwner(dialog, [] {}, true);
+        while (!Idle(dialog))
+            std::this_thread::yield();
+        if (run == 0)
+            afterFirst = w32::OpenHandleCount();
+    }
+    // Each run's stop event is released by the run, its thread handles by the next.
+    EXPECT_EQ(w32::OpenHandleCount(), afterFirst);
+
+    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ui.join();
 }
 
 TEST(DialogStart, FailsWithoutTheRichEditClass)

@@ -64,6 +64,12 @@ public:
         return object;
     }
 
+    size_t OpenCount() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return slots_.size() - free_.size();
+    }
+
 private:
     struct Slot {
         uint32_t generation = 1;
@@ -111,6 +117,11 @@ HANDLE AddHandle(std::shared_ptr<Object> object)
             SetLastError(kErrorTooManyOpenFiles);
         return handle;
     });
+}
+
+size_t OpenHandleCount()
+{
+    return Table().OpenCount();
 }
 
 std::shared_ptr<Object> FindObject(HANDLE handle)

@@ -21,6 +21,10 @@ void ClearFailures();
 // Consumes a pending failure for this call; the stand-in's own functions ask it.
 bool TakeFailure(const char *name);
 
+// Kernel handles open now (events, threads, files, mappings), for tests that
+// check nothing is left behind.
+size_t OpenHandleCount();
+
 // Debug trace sink: silent unless captured or W32_TRACE is set in the
 // environment (then each string is also printed to standard error).
 void CaptureTrace(bool on);
