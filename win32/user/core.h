@@ -37,6 +37,19 @@ ThreadCtx *ActingThread();
 // This thread's own context, made (and its lock taken) on first need.
 ThreadCtx *BecomeUiThread();
 
+// Takes a thread's UI lock and acts as that thread until destroyed.
+class ActingAsOwner {
+public:
+    explicit ActingAsOwner(ThreadCtx *owner);
+    ~ActingAsOwner();
+    ActingAsOwner(const ActingAsOwner &) = delete;
+    ActingAsOwner &operator=(const ActingAsOwner &) = delete;
+
+private:
+    ThreadCtx *owner_;
+    ThreadCtx *saved_;
+};
+
 // Runs fn as the owner of hwnd: directly when this thread already acts for the
 // owner, else under the owner's lock. False when the window is gone.
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
@@ -70,9 +83,16 @@ struct Window {
     const WindowClass *cls = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
-    int id = 0;
+    std::atomic<int> id{0};
     HWND parent = nullptr;
     std::vector<HWND> children;  // creation order, guarded by the tree mutex
+    // The first children again, readable without the tree mutex: GetDlgItem
+    // runs twice per listed byte on the worker thread. A destroyed child's
+    // entry is cleared; past kQuickChildren, lookups take the mutex.
+    static constexpr uint32_t kQuickChildren = 32;
+    std::atomic<HWND> quickChildren[kQuickChildren] = {};
+    std::atomic<uint32_t> quickCount{0};
+    std::atomic<bool> quickOverflow{false};
     RECT rect = {};              // in the parent's client coordinates (screen for top level)
     std::string text;            // narrow code page 936 bytes
     std::unique_ptr<ControlData> data;

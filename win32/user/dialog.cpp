@@ -346,6 +346,18 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
     Window *dialog = FindWindowObject(hDlg);
     if (dialog == nullptr)
         return nullptr;
+    if (!dialog->quickOverflow.load(std::memory_order_acquire)) {
+        const uint32_t count = dialog->quickCount.load(std::memory_order_acquire);
+        for (uint32_t i = 0; i < count; i++) {
+            HWND child = dialog->quickChildren[i].load(std::memory_order_acquire);
+            Window *c = FindWindowObject(child);
+            // Checked again after reading the identifier, in case the child
+            // went and its slot was reused meanwhile.
+            if (c != nullptr && c->id.load(std::memory_order_relaxed) == nIDDlgItem && FindWindowObject(child) == c)
+                return child;
+        }
+        return nullptr;
+    }
     std::lock_guard<std::mutex> guard(TreeMutex());
     for (HWND child : dialog->children)
         if (Window *c = FindWindowObject(child); c != nullptr && c->id == nIDDlgItem)

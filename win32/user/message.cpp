@@ -113,8 +113,13 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     if (owner == ActingThread())
         return CallWindowProcedure(w, Msg, wParam, lParam);
 
+    // Another thread's window: act as its owner under the owner's lock. Spelled
+    // out rather than through RunAsOwner, to keep this path free of allocation.
     LRESULT result = 0;
-    if (!RunAsOwner(hWnd, [&] { result = CallWindowProcedure(w, Msg, wParam, lParam); }))
+    ActingAsOwner acting(owner);
+    if (FindWindowObject(hWnd) == w && w->owner.load() == owner)
+        result = CallWindowProcedure(w, Msg, wParam, lParam);
+    else
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return result;
 }

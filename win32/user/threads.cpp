@@ -33,6 +33,20 @@ ThreadCtx *BecomeUiThread()
     return t_own;
 }
 
+ActingAsOwner::ActingAsOwner(ThreadCtx *owner) : owner_(owner), saved_(t_acting)
+{
+    owner_->lock.Lock();
+    t_acting = owner_;
+    owner_->holdsLock = true;
+}
+
+ActingAsOwner::~ActingAsOwner()
+{
+    owner_->holdsLock = false;
+    t_acting = saved_;
+    owner_->lock.Unlock();
+}
+
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn)
 {
     Window *w = FindWindowObject(hwnd);
@@ -43,17 +57,11 @@ bool RunAsOwner(HWND hwnd, const std::function<void()> &fn)
         fn();
         return true;
     }
-    owner->lock.Lock();
-    ThreadCtx *saved = t_acting;
-    t_acting = owner;
-    owner->holdsLock = true;
+    ActingAsOwner acting(owner);
     // The window may have gone while we waited for the owner.
     bool alive = FindWindowObject(hwnd) == w && w->owner.load() == owner;
     if (alive)
         fn();
-    owner->holdsLock = false;
-    t_acting = saved;
-    owner->lock.Unlock();
     return alive;
 }
 

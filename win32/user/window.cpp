@@ -100,7 +100,9 @@ const WindowClass *FindWindowClass(const char *name)
 
 void Touch(Window *w)
 {
-    w->version.fetch_add(1, std::memory_order_release);
+    // Only the owner (or a thread acting for it) changes a window, so a plain
+    // increment suffices; readers only need to see it move.
+    w->version.store(w->version.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
 LRESULT CallWindowProcedure(Window *w, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -149,9 +151,17 @@ HWND CreateWindowObject(const CreateParams &params)
         w->parent = params.parent;
         w->rect = params.rect;
         w->text = params.text != nullptr ? params.text : "";
-        if (Window *parent = FindWindowObject(params.parent))
-            parent->children.push_back(w->self);
         slot.generation.store(generation, std::memory_order_release);
+        if (Window *parent = FindWindowObject(params.parent)) {
+            parent->children.push_back(w->self);
+            const uint32_t quick = parent->quickCount.load();
+            if (quick < Window::kQuickChildren) {
+                parent->quickChildren[quick].store(w->self, std::memory_order_release);
+                parent->quickCount.store(quick + 1, std::memory_order_release);
+            } else {
+                parent->quickOverflow.store(true, std::memory_order_release);
+            }
+        }
     }
     HWND hwnd = w->self;
     if (CallWindowProcedure(w, WM_CREATE, 0, params.createParam) == -1) {
@@ -194,8 +204,15 @@ BOOL WINAPI DestroyWindow(HWND hWnd)
     if (Window *parent = FindWindowObject(w->parent)) {
         auto &siblings = parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), hWnd), siblings.end());
+        for (auto &quick : parent->quickChildren)
+            if (quick.load() == hWnd)
+                quick.store(nullptr, std::memory_order_release);
     }
     w->children.clear();
+    for (auto &quick : w->quickChildren)
+        quick.store(nullptr);
+    w->quickCount.store(0);
+    w->quickOverflow.store(false);
     w->data.reset();
     w->text.clear();
     w->dlgProc = nullptr;
@@ -221,7 +238,7 @@ HWND WINAPI GetParent(HWND hWnd)
 int WINAPI GetDlgCtrlID(HWND hWnd)
 {
     Window *w = FindWindowObject(hWnd);
-    return w != nullptr ? w->id : 0;
+    return w != nullptr ? w->id.load() : 0;
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hWnd)
