@@ -7,13 +7,16 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 
+#include <w32/shell.h>
 #include <w32/standin.h>
 #include <w32/user.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <thread>
 
 namespace {
@@ -98,6 +101,47 @@ TEST(DialogRuns, RunsInARowLeaveNoHandlesBehind)
 
     w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ui.join();
+}
+
+// Answers every browse dialog with one path.
+class PickingFrontEnd : public w32::FrontEnd {
+public:
+    int ShowMessageBox(HWND, const std::string &, const std::string &, UINT) override { return IDOK; }
+    bool BrowseForItem(HWND, const std::string &title, UINT flags, std::string *path) override
+    {
+        EXPECT_EQ(title, "\xc7\xeb\xd1\xa1\xd4\xf1\xd2\xbb\xb8\xf6\xce\xc4\xbc\xfe");  // "请选择一个文件"
+        EXPECT_EQ(flags, static_cast<UINT>(BIF_BROWSEINCLUDEFILES));
+        *path = "/tmp/picked.bin";
+        return true;
+    }
+    void Animate(HWND, DWORD, DWORD) override {}
+};
+
+TEST(DialogCommands, BrowseAndDropReleaseWhatTheShellHandsOut)
+{
+    PickingFrontEnd frontEnd;
+    w32::SetFrontEnd(&frontEnd);
+    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
+    HWND dialog = nullptr;
+    while ((dialog = w32::CurrentDialog()) == nullptr)
+        std::this_thread::yield();
+
+    char path[MAX_PATH] = {};
+    w32::InvokeOnOwner(dialog, [&] {
+        SendMessageA(GetDlgItem(dialog, IDC_BROWSE), BM_CLICK, 0, 0);
+        GetDlgItemTextA(dialog, IDC_PATH, path, MAX_PATH);
+    }, true);
+    EXPECT_STREQ(path, "/tmp/picked.bin");
+    EXPECT_EQ(w32::OutstandingItemLists(), 0);
+
+    w32::PostInput(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(w32::MakeDrop({"/a", "/b"})), 0);
+    w32::InvokeOnOwner(dialog, [&] { GetDlgItemTextA(dialog, IDC_PATH, path, MAX_PATH); }, true);
+    EXPECT_STREQ(path, "/a");
+    EXPECT_EQ(w32::OutstandingDrops(), 0);
+
+    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ui.join();
+    w32::SetFrontEnd(nullptr);
 }
 
 TEST(DialogStart, FailsWithoutTheRichEditClass)
