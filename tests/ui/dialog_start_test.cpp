@@ -5,6 +5,8 @@
 #include "ui/maindlg.h"
 #include "ui/resource.h"
 
+#include "program.h"
+
 #include <commctrl.h>
 #include <richedit.h>
 #include <shlobj.h>
@@ -24,42 +26,40 @@ namespace {
 TEST(DialogStart, OutputFormatStatusPartsAndPlacement)
 {
     w32::SetDesktopSize(1024, 768);
-    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
     HWND dialog = nullptr;
-    while ((dialog = w32::CurrentDialog()) == nullptr)
-        std::this_thread::yield();
+    {
+        RunningProgram program;
+        dialog = program.Dialog();
 
-    w32::RunAsOwner(dialog, [&] {
-        EXPECT_EQ(g_hDlg, dialog);
-        HWND output = GetDlgItem(dialog, IDC_OUTPUT);
-        const CHARFORMATA *format = w32::DefaultCharFormat(output);
-        ASSERT_NE(format, nullptr);
-        EXPECT_EQ(format->cbSize, 60u);
-        EXPECT_EQ(format->dwMask, static_cast<DWORD>(CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_ITALIC));
-        EXPECT_EQ(format->dwEffects, 0u);
-        EXPECT_EQ(format->yHeight, 144);
-        EXPECT_EQ(format->crTextColor, 0u);
-        EXPECT_STREQ(format->szFaceName, "Fixedsys");
-        // Both boxes take a listing or a decoding of any length.
-        EXPECT_GE(SendMessageA(output, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
-        EXPECT_GE(SendMessageA(GetDlgItem(dialog, IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+        w32::RunAsOwner(dialog, [&] {
+            EXPECT_EQ(g_hDlg, dialog);
+            HWND output = GetDlgItem(dialog, IDC_OUTPUT);
+            const CHARFORMATA *format = w32::DefaultCharFormat(output);
+            ASSERT_NE(format, nullptr);
+            EXPECT_EQ(format->cbSize, 60u);
+            EXPECT_EQ(format->dwMask, static_cast<DWORD>(CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_ITALIC));
+            EXPECT_EQ(format->dwEffects, 0u);
+            EXPECT_EQ(format->yHeight, 144);
+            EXPECT_EQ(format->crTextColor, 0u);
+            EXPECT_STREQ(format->szFaceName, "Fixedsys");
+            // Both boxes take a listing or a decoding of any length.
+            EXPECT_GE(SendMessageA(output, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+            EXPECT_GE(SendMessageA(GetDlgItem(dialog, IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
 
-        int edges[4] = {};
-        EXPECT_EQ(SendMessageA(g_hStatus, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 2);
-        EXPECT_EQ(edges[0], 100);
-        EXPECT_EQ(edges[1], 670);
-        EXPECT_EQ(GetParent(g_hStatus), dialog);
+            int edges[4] = {};
+            EXPECT_EQ(SendMessageA(g_hStatus, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 2);
+            EXPECT_EQ(edges[0], 100);
+            EXPECT_EQ(edges[1], 670);
+            EXPECT_EQ(GetParent(g_hStatus), dialog);
 
-        RECT r;
-        GetWindowRect(dialog, &r);
-        EXPECT_EQ(r.left, 512 - (r.right - r.left) / 2);
-        EXPECT_EQ(r.top, 384 - (r.bottom - r.top) / 2);
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ(GetFocus(), nullptr);
-    });
-
-    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ui.join();
+            RECT r;
+            GetWindowRect(dialog, &r);
+            EXPECT_EQ(r.left, 512 - (r.right - r.left) / 2);
+            EXPECT_EQ(r.top, 384 - (r.bottom - r.top) / 2);
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(GetFocus(), nullptr);
+        });
+    }
     EXPECT_FALSE(IsWindow(dialog));
 }
 
@@ -76,10 +76,8 @@ bool Idle(HWND dialog)
 
 TEST(DialogRuns, RunsInARowLeaveNoHandlesBehind)
 {
-    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
-    HWND dialog = nullptr;
-    while ((dialog = w32::CurrentDialog()) == nullptr)
-        std::this_thread::yield();
+    RunningProgram program;
+    HWND dialog = program.Dialog();
     w32::InvokeOnOwner(dialog, [&] {
         SendMessageA(GetDlgItem(dialog, IDC_ASCII), BM_CLICK, 0, 0);
         SetDlgItemTextA(dialog, IDC_TEXT, "some text");
@@ -87,10 +85,7 @@ TEST(DialogRuns, RunsInARowLeaveNoHandlesBehind)
 
     size_t afterFirst = 0;
     for (int run = 0; run < 4; run++) {
-        HWND convert = GetDlgItem(dialog, IDC_CONVERT);
-        w32::PostInput(convert, WM_LBUTTONDOWN, 0, 0);
-        w32::PostInput(convert, WM_LBUTTONUP, 0, 0);
-        w32::InvokeOnOwner(dialog, [] {}, true);
+        program.Click(IDC_CONVERT);
         while (!Idle(dialog))
             std::this_thread::yield();
         if (run == 0)
@@ -98,9 +93,6 @@ TEST(DialogRuns, RunsInARowLeaveNoHandlesBehind)
     }
     // Each run's stop event is released by the run, its thread handles by the next.
     EXPECT_EQ(w32::OpenHandleCount(), afterFirst);
-
-    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ui.join();
 }
 
 // Answers every browse dialog with one path.
@@ -121,10 +113,8 @@ TEST(DialogCommands, BrowseAndDropReleaseWhatTheShellHandsOut)
 {
     PickingFrontEnd frontEnd;
     w32::SetFrontEnd(&frontEnd);
-    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
-    HWND dialog = nullptr;
-    while ((dialog = w32::CurrentDialog()) == nullptr)
-        std::this_thread::yield();
+    RunningProgram program;
+    HWND dialog = program.Dialog();
 
     char path[MAX_PATH] = {};
     w32::InvokeOnOwner(dialog, [&] {
@@ -138,10 +128,6 @@ TEST(DialogCommands, BrowseAndDropReleaseWhatTheShellHandsOut)
     w32::InvokeOnOwner(dialog, [&] { GetDlgItemTextA(dialog, IDC_PATH, path, MAX_PATH); }, true);
     EXPECT_STREQ(path, "/a");
     EXPECT_EQ(w32::OutstandingDrops(), 0);
-
-    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ui.join();
-    w32::SetFrontEnd(nullptr);
 }
 
 TEST(DialogStart, FailsWithoutTheRichEditClass)

@@ -4,6 +4,8 @@
 #include "ui/resource.h"
 #include "user/core.h"
 
+#include "program.h"
+
 #include <commctrl.h>
 
 #include <w32/standin.h>
@@ -58,11 +60,8 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
     w32::CaptureTrace(true);
     g_statusProc = w32::FindWindowClass(STATUSCLASSNAMEA)->proc;
     w32::RegisterWindowClass(STATUSCLASSNAMEA, RecordingStatusProc);
-    std::thread ui([] { WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char *>(""), SW_SHOWNORMAL); });
-
-    HWND dialog = nullptr;
-    while ((dialog = w32::CurrentDialog()) == nullptr)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    RunningProgram program;
+    HWND dialog = program.Dialog();
     HWND bar = w32::FindChildByClass(dialog, STATUSCLASSNAMEA);
     w32::InvokeOnOwner(dialog, [&] {
         SetDlgItemTextA(dialog, IDC_PATH, path.c_str());
@@ -70,9 +69,7 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
         CheckDlgButton(dialog, IDC_LITTLE_ENDIAN, BST_CHECKED);
     }, true);
     HWND convert = GetDlgItem(dialog, IDC_CONVERT);
-    w32::PostInput(convert, WM_LBUTTONDOWN, 0, 0);
-    w32::PostInput(convert, WM_LBUTTONUP, 0, 0);
-    w32::InvokeOnOwner(dialog, [] {}, true);
+    program.Click(IDC_CONVERT);
     EXPECT_EQ(StatusText(bar, 0), "\xd7\xaa\xbb\xbb\xd6\xd0...");  // "转换中..."
 
     while (!(IsWindowEnabled(convert) && StatusText(bar, 0) == "Ready"))
@@ -96,8 +93,6 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
         EXPECT_EQ(trace[i], "\xbf\xc9\xd2\xd4\xbc\xcc\xd0\xf8\xd4\xcb\xd0\xd0");  // "可以继续运行"
     EXPECT_EQ(trace.back(), "\xcd\xcb\xb3\xf6\xcf\xdf\xb3\xcc");  // "退出线程"
 
-    w32::PostInput(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ui.join();
     std::remove(path.c_str());
 }
 

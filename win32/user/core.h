@@ -136,6 +136,10 @@ struct FrameInsets {
 };
 FrameInsets FrameOf(DWORD style);
 
+// WM_GETTEXT's copy: at most wParam - 1 bytes of text and a terminator into
+// the buffer at lParam; the number of bytes copied.
+LRESULT CopyTextOut(const std::string &text, WPARAM wParam, LPARAM lParam);
+
 // Marks a visible change of the window.
 void Touch(Window *w);
 

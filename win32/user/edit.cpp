@@ -100,15 +100,8 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         d->anchor = d->caret = 0;
         Touch(w);
         return TRUE;
-    case WM_GETTEXT: {
-        if (wParam == 0 || lParam == 0)
-            return 0;
-        char *buffer = reinterpret_cast<char *>(lParam);
-        const size_t n = std::min(d->text.size(), static_cast<size_t>(wParam) - 1);
-        memcpy(buffer, d->text.data(), n);
-        buffer[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+        return CopyTextOut(d->text, wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(std::min(d->text.size(), static_cast<size_t>(INT_MAX)));
     case EM_SETSEL:

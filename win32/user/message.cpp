@@ -203,15 +203,8 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         w->text = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
         Touch(w);
         return TRUE;
-    case WM_GETTEXT: {
-        if (wParam == 0 || lParam == 0)
-            return 0;
-        char *buffer = reinterpret_cast<char *>(lParam);
-        size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
-        memcpy(buffer, w->text.data(), n);
-        buffer[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+        return CopyTextOut(w->text, wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(w->text.size());
     case WM_SYSCOMMAND:

@@ -98,6 +98,17 @@ const WindowClass *FindWindowClass(const char *name)
     return nullptr;
 }
 
+LRESULT CopyTextOut(const std::string &text, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == 0 || lParam == 0)
+        return 0;
+    char *buffer = reinterpret_cast<char *>(lParam);
+    const size_t n = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+    memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
 void Touch(Window *w)
 {
     // Only the owner (or a thread acting for it) changes a window, so a plain
