@@ -1,6 +1,8 @@
 // The process ending while a read is under way: the file is set back before the process ends.
 #include "loader_fixture.h"
 
+#include <w32/standin.h>
+
 #include <fcntl.h>
 #include <linux/userfaultfd.h>
 #include <poll.h>

@@ -5,12 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <w32/standin.h>
-
 #include <string>
 #include <vector>
 
 #include "tests/win32/kernel_scratch.h"
+#include "trace_probe.h"
 
 using Lines = std::vector<std::string>;
 
@@ -18,16 +17,15 @@ const Lines kOpenFailed = {"File could not be opened."};
 
 class Loader : public testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { BeginTraceProbe(); }
+    void TearDown() override { EndTraceProbe(); }
+
+    // The debug trace written since the last look, where this build can see it.
+    static void ExpectTrace(const Lines &expected)
     {
-        w32::ClearFailures();
-        w32::CaptureTrace(true);
-        w32::TakeTrace();
-    }
-    void TearDown() override
-    {
-        w32::CaptureTrace(false);
-        w32::ClearFailures();
+        if (TraceIsVisible()) {
+            EXPECT_EQ(TakeTraceLines(), expected);
+        }
     }
 
     struct Read {

@@ -3,24 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class ScratchDir {
 public:
+    // Portable (the loader's tests also run on Windows): a random name in the
+    // system's temporary folder.
     ScratchDir()
     {
-        const char *base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/w32-test-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            ADD_FAILURE() << "cannot make a temporary folder";
-        path_ = pattern;
+        std::random_device random;
+        std::error_code error;
+        for (int attempt = 0; attempt < 100; attempt++) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("w32-test-" + std::to_string(random()) + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate.generic_string();
+                return;
+            }
+        }
+        ADD_FAILURE() << "cannot make a temporary folder";
     }
     ~ScratchDir()
     {
