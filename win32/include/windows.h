@@ -298,15 +298,19 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define DLGC_STATIC 0x0100
 #define DLGC_BUTTON 0x2000
 
+#define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
+#define VK_END 0x23
+#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_DELETE 0x2E
 
 #define MB_OK 0x00000000L
 #define MB_ICONERROR 0x00000010L

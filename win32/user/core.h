@@ -7,6 +7,8 @@
 
 #include "user/uilock.h"
 
+#include <w32/user.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -28,6 +30,9 @@ struct ThreadCtx {
     HWND focus = nullptr;
     uint8_t keyState[256] = {};
     bool holdsLock = false;  // touched only while acting as this thread
+    // Set when a front end runs its own event loop on this thread while it
+    // waits for messages; posting then wakes that loop.
+    std::atomic<MessageWaiter *> waiter{nullptr};
 };
 
 // The context this OS thread acts for: its own, or the owner's while it runs
@@ -53,6 +58,9 @@ private:
 // Runs fn as the owner of hwnd: directly when this thread already acts for the
 // owner, else under the owner's lock. False when the window is gone.
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
+
+// Whether this OS thread has released its own lock to wait for messages.
+bool WaitingOnThisThread();
 
 // While a UI thread waits for messages it releases its lock, so that other
 // threads' sent messages are served meanwhile.

@@ -173,6 +173,28 @@ HWND FindChildByClass(HWND parent, const char *className)
     return nullptr;
 }
 
+bool DescribeWindow(HWND hwnd, WindowDescription *description)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr)
+        return false;
+    description->className = w->cls->name;
+    description->style = w->style;
+    description->exStyle = w->exStyle;
+    description->id = w->id;
+    description->rect = w->rect;
+    return true;
+}
+
+std::vector<HWND> ChildWindows(HWND parent)
+{
+    Window *w = FindWindowObject(parent);
+    if (w == nullptr)
+        return {};
+    std::lock_guard<std::mutex> guard(TreeMutex());
+    return w->children;
+}
+
 std::string WindowClassName(HWND hwnd)
 {
     Window *w = FindWindowObject(hwnd);

@@ -27,6 +27,7 @@ struct TextData : ControlData {
     bool rich = false;
     CHARFORMATA format = {};
     bool hasFormat = false;
+    uint64_t resets = 0;  // changes other than appends, for a display that mirrors appends
 };
 
 TextData *Data(Window *w)
@@ -42,10 +43,12 @@ void ReplaceSelection(Window *w, const char *piece, size_t length)
     const size_t kept = d->text.size() - (hi - lo);
     const size_t room = d->limit > kept ? d->limit - kept : 0;
     length = std::min(length, room);
-    if (lo == d->text.size())
+    if (lo == d->text.size()) {
         d->text.append(piece, length);
-    else
+    } else {
         d->text.replace(lo, hi - lo, piece, length);
+        d->resets++;
+    }
     d->anchor = d->caret = lo + length;
     Touch(w);
 }
@@ -70,15 +73,75 @@ void SetSelection(Window *w, long start, long end)
     Touch(w);
 }
 
+void Backspace(Window *w);
+
+// The width of the character after a position: CR LF and a double-byte
+// character count as one.
+size_t CharacterAfter(const std::string &text, size_t at)
+{
+    if (at >= text.size())
+        return 0;
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if ((c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') || (c >= 0x81 && c <= 0xFE && at + 1 < text.size()))
+        return 2;
+    return 1;
+}
+
+// The width of the character before a position. Double-byte characters can
+// only be told apart from the start of their line.
+size_t CharacterBefore(const std::string &text, size_t at)
+{
+    if (at == 0)
+        return 0;
+    if (at >= 2 && text.compare(at - 2, 2, "\r\n") == 0)
+        return 2;
+    const size_t newline = text.rfind('\n', at - 1);
+    size_t position = newline == std::string::npos ? 0 : newline + 1, width = 1;
+    while (position < at) {
+        width = CharacterAfter(text, position);
+        position += width;
+    }
+    return width;
+}
+
+void KeyDown(Window *w, WPARAM key)
+{
+    TextData *d = Data(w);
+    const std::string &text = d->text;
+    switch (key) {
+    case VK_LEFT:
+        d->caret -= CharacterBefore(text, d->caret);
+        break;
+    case VK_RIGHT:
+        d->caret += CharacterAfter(text, d->caret);
+        break;
+    case VK_HOME: {
+        const size_t lineStart = d->caret == 0 ? std::string::npos : text.rfind('\n', d->caret - 1);
+        d->caret = lineStart == std::string::npos ? 0 : lineStart + 1;
+        break;
+    }
+    case VK_END: {
+        const size_t lineEnd = text.find("\r\n", d->caret);
+        d->caret = lineEnd == std::string::npos ? text.size() : lineEnd;
+        break;
+    }
+    case VK_DELETE:
+        if (d->anchor == d->caret)
+            d->caret += CharacterAfter(text, d->caret);
+        ReplaceSelection(w, "", 0);
+        return;
+    default:
+        return;
+    }
+    d->anchor = d->caret;
+    Touch(w);
+}
+
 void Backspace(Window *w)
 {
     TextData *d = Data(w);
-    if (d->anchor == d->caret && d->caret > 0) {
-        size_t back = 1;
-        if (d->caret >= 2 && d->text.compare(d->caret - 2, 2, "\r\n") == 0)
-            back = 2;
-        d->anchor = d->caret - back;
-    }
+    if (d->anchor == d->caret)
+        d->anchor = d->caret - CharacterBefore(d->text, d->caret);
     ReplaceSelection(w, "", 0);
 }
 
@@ -98,6 +161,7 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
     case WM_SETTEXT:
         d->text = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
         d->anchor = d->caret = 0;
+        d->resets++;
         Touch(w);
         return TRUE;
     case WM_GETTEXT:
@@ -168,11 +232,7 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         }
         return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_LEFT && d->caret > 0)
-            d->anchor = d->caret = d->caret - 1;
-        else if (wParam == VK_RIGHT && d->caret < d->text.size())
-            d->anchor = d->caret = d->caret + 1;
-        Touch(w);
+        KeyDown(w, wParam);
         return 0;
     case WM_LBUTTONDOWN:
         SetFocus(hwnd);
@@ -207,6 +267,19 @@ void RegisterRichEditClass()
 // The rich edit class exists only once its library is loaded, as on the
 // platform: a dialog that needs it fails to build before LoadLibraryA.
 const bool g_richEditLibrary = (RegisterLibrary("RICHED20.DLL", RegisterRichEditClass), true);
+
+bool ViewTextBox(HWND hwnd, TextBoxView *view)
+{
+    Window *w = FindWindowObject(hwnd);
+    if (w == nullptr || (w->cls->proc != RichEditProc && w->cls->proc != EditProc))
+        return false;
+    TextData *d = Data(w);
+    view->text = &d->text;
+    view->anchor = d->anchor;
+    view->caret = d->caret;
+    view->resets = d->resets;
+    return true;
+}
 
 const CHARFORMATA *DefaultCharFormat(HWND hwnd)
 {

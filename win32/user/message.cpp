@@ -29,6 +29,8 @@ bool PostToThread(ThreadCtx *ctx, const MSG &msg)
         ctx->queue.push_back(msg);
     }
     ctx->queueReady.notify_one();
+    if (MessageWaiter *waiter = ctx->waiter.load())
+        waiter->Wake();
     return true;
 }
 
@@ -145,6 +147,10 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT)
         if (TakeMessage(ctx, lpMsg))
             return lpMsg->message != WM_QUIT;
         WaitingForMessages waiting;
+        if (MessageWaiter *waiter = ctx->waiter.load()) {
+            waiter->Wait();
+            continue;
+        }
         std::unique_lock<std::mutex> lock(ctx->queueMutex);
         ctx->queueReady.wait(lock, [&] { return !ctx->queue.empty(); });
     }

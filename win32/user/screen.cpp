@@ -148,8 +148,14 @@ BOOL WINAPI AnimateWindow(HWND hWnd, DWORD dwTime, DWORD dwFlags)
 {
     if (!IsWindow(hWnd))
         return FALSE;
-    ShowWindow(hWnd, (dwFlags & AW_HIDE) ? SW_HIDE : SW_SHOW);
-    CurrentFrontEnd().Animate(hWnd, dwTime, dwFlags);
+    // The front end animates the window while it is still (or already) shown.
+    if (dwFlags & AW_HIDE) {
+        CurrentFrontEnd().Animate(hWnd, dwTime, dwFlags);
+        ShowWindow(hWnd, SW_HIDE);
+    } else {
+        ShowWindow(hWnd, SW_SHOW);
+        CurrentFrontEnd().Animate(hWnd, dwTime, dwFlags);
+    }
     return TRUE;
 }
 

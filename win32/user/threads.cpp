@@ -13,6 +13,7 @@ namespace {
 
 thread_local ThreadCtx *t_own = nullptr;
 thread_local ThreadCtx *t_acting = nullptr;
+thread_local int t_waiting = 0;  // this thread's own lock released to wait
 
 }  // namespace
 
@@ -70,6 +71,8 @@ WaitingForMessages::WaitingForMessages() : ctx_(t_acting)
     if (ctx_ != nullptr && ctx_->holdsLock) {
         ctx_->holdsLock = false;
         ctx_->lock.Unlock();
+        if (ctx_ == t_own)
+            t_waiting++;
     } else {
         ctx_ = nullptr;
     }
@@ -78,9 +81,45 @@ WaitingForMessages::WaitingForMessages() : ctx_(t_acting)
 WaitingForMessages::~WaitingForMessages()
 {
     if (ctx_ != nullptr) {
+        if (ctx_ == t_own)
+            t_waiting--;
         ctx_->lock.Lock();
         ctx_->holdsLock = true;
     }
+}
+
+bool WaitingOnThisThread()
+{
+    return t_waiting > 0;
+}
+
+void WithOwnLock(const std::function<void()> &fn)
+{
+    ThreadCtx *own = t_own;
+    if (own == nullptr || t_waiting == 0) {
+        fn();
+        return;
+    }
+    // Called back by a front end's event loop while this thread waits for
+    // messages: take the lock back for the duration, as the loop would.
+    own->lock.Lock();
+    own->holdsLock = true;
+    t_waiting--;
+    fn();
+    t_waiting++;
+    own->holdsLock = false;
+    own->lock.Unlock();
+}
+
+void ReleaseOwnLockWhile(const std::function<void()> &fn)
+{
+    WaitingForMessages waiting;
+    fn();
+}
+
+void SetMessageWaiter(MessageWaiter *waiter)
+{
+    BecomeUiThread()->waiter.store(waiter);
 }
 
 }  // namespace w32

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace w32 {
 
@@ -20,6 +21,25 @@ bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
 // Queues an input message (mouse, keyboard, drop) for hwnd's owner thread.
 bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// How a UI thread waits for messages when a front end runs its own event
+// loop on it: Wait processes that loop's events until something happens,
+// Wake (from any thread) makes Wait return.
+class MessageWaiter {
+public:
+    virtual ~MessageWaiter() = default;
+    virtual void Wait() = 0;
+    virtual void Wake() = 0;
+};
+// Installs the waiter for the calling thread, which becomes a UI thread.
+void SetMessageWaiter(MessageWaiter *waiter);
+// Runs fn holding the calling UI thread's own lock, taking it back for the
+// duration if the thread released it to wait for messages (a front end's
+// callbacks run inside that wait).
+void WithOwnLock(const std::function<void()> &fn);
+// Runs fn with the calling UI thread's lock released, as a modal loop of the
+// platform does: other threads' messages are served meanwhile.
+void ReleaseOwnLockWhile(const std::function<void()> &fn);
+
 // What the platform shows in windows of its own. The headless front end
 // answers from a script; the on-screen one asks the person.
 class FrontEnd {
@@ -28,7 +48,7 @@ public:
     virtual int ShowMessageBox(HWND owner, const std::string &text, const std::string &caption, UINT type) = 0;
     // True with a path when the person picked an item, false on cancel.
     virtual bool BrowseForItem(HWND owner, const std::string &title, UINT flags, std::string *path) = 0;
-    // Called after the window is hidden or shown; may take the animation's time.
+    // Animates showing or hiding the window; called while it is shown. May take the animation's time.
     virtual void Animate(HWND hwnd, DWORD milliseconds, DWORD flags) = 0;
     // A top-level window was created or is about to be destroyed.
     virtual void TopLevelCreated(HWND) {}
@@ -46,6 +66,27 @@ HWND CurrentDialog();
 HWND FindChildByClass(HWND parent, const char *className);
 // The window's class name.
 std::string WindowClassName(HWND hwnd);
+// What a display needs to know of a window. Read while holding the owner's
+// lock (WithOwnLock on the UI thread, RunAsOwner elsewhere).
+struct WindowDescription {
+    std::string className;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int id = 0;
+    RECT rect = {};  // in the parent's client area; on the screen for a top-level window
+};
+bool DescribeWindow(HWND hwnd, WindowDescription *description);
+std::vector<HWND> ChildWindows(HWND parent);
+
+// A text box's content, valid until the owner next runs. resets grows with
+// every change that is not an append at the end.
+struct TextBoxView {
+    const std::string *text = nullptr;
+    size_t anchor = 0, caret = 0;
+    uint64_t resets = 0;
+};
+bool ViewTextBox(HWND hwnd, TextBoxView *view);
+
 // The default character format set on a rich edit box, or null if none was.
 const CHARFORMATA *DefaultCharFormat(HWND richEdit);
 // Increases with every visible change of the window (text, state, layout).

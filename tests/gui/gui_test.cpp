@@ -1,0 +1,225 @@
+// The real program on screen: its window under Xvfb, played with real X
+// input (xdotool moves the pointer, clicks and types), and what the person
+// sees (the widgets) checked against the controls behind them.
+#include "display/frontend.h"
+#include "display/mirror.h"
+#include "run/runstate.h"
+#include "ui/resource.h"
+
+#include <commctrl.h>
+
+#include <w32/user.h>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs fn on Qt's GUI thread (inside the program's message wait) and returns
+// once it has run.
+void OnGui(const std::function<void()> &fn)
+{
+    QMetaObject::invokeMethod(qApp, fn, Qt::BlockingQueuedConnection);
+}
+
+void Xdotool(const std::string &arguments)
+{
+    const std::string command = std::string(XDOTOOL) + " " + arguments;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Waits (at most a minute) until the condition, read as the dialog's owner, holds.
+bool WaitFor(HWND dialog, const std::function<bool()> &condition)
+{
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < end) {
+        bool met = false;
+        w32::RunAsOwner(dialog, [&] { met = condition(); });
+        if (met)
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    std::string text;
+    w32::RunAsOwner(dialog, [&] {
+        HWND control = GetDlgItem(dialog, id);
+        text.resize(static_cast<size_t>(GetWindowTextLengthA(control)) + 1);
+        text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    });
+    return text;
+}
+
+bool Idle(HWND dialog)
+{
+    char state[16] = {};
+    SendMessageA(g_hStatus, SB_GETTEXTA, StatusPartState, reinterpret_cast<LPARAM>(state));
+    return IsWindowEnabled(GetDlgItem(dialog, IDC_CONVERT)) && std::string(state) == "Ready";
+}
+
+// The program on screen, with the test played from a second thread.
+class OnScreen : public testing::Test {
+protected:
+    void Play(const std::function<void(HWND dialog)> &script)
+    {
+        int argc = 1;
+        char name[] = "gui_test";
+        char *argv[] = {name, nullptr};
+        QApplication application(argc, argv);
+        frontEnd_ = w32::InstallDisplayFrontEnd();
+        std::thread player([&] {
+            HWND dialog = nullptr;
+            while ((dialog = w32::CurrentDialog()) == nullptr)
+                std::this_thread::sleep_for(1ms);
+            std::this_thread::sleep_for(200ms);  // the window is mapped and painted
+            script(dialog);
+            if (IsWindow(dialog))
+                OnGui([&] { Window(dialog)->close(); });  // the close button
+        });
+        exitCode_ = WinMain(GetModuleHandleA(nullptr), nullptr, name, SW_SHOWNORMAL);
+        player.join();
+        EXPECT_FALSE(IsWindow(w32::CurrentDialog()));
+    }
+
+    QWidget *Window(HWND dialog) { return frontEnd_->MirrorOf(dialog)->Window(); }
+
+    template <class T>
+    T *Widget(HWND dialog, int id)
+    {
+        return Window(dialog)->findChild<T *>(QString::number(id));
+    }
+
+    // Clicks the middle of a control's widget with the X pointer.
+    void Click(HWND dialog, int id)
+    {
+        QPoint at;
+        OnGui([&] {
+            QWidget *widget = Widget<QWidget>(dialog, id);
+            at = widget->mapToGlobal(widget->rect().center());
+        });
+        Xdotool("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
+    }
+
+    w32::DisplayFrontEnd *frontEnd_ = nullptr;
+    int exitCode_ = -1;
+};
+
+TEST_F(OnScreen, TypedPathConvertedAndShown)
+{
+    const std::string path = testing::TempDir() + "gui_input.bin";
+    std::ofstream(path, std::ios::binary) << std::string("MZ\x90\x00 on screen", 13);
+    const std::string listing = "\"\\x4d\\x5a\\x90\\x00\\x20\\x6f\\x6e\\x20\\x73\\x63\\x72\\x65\\x65\"";
+
+    Play([&](HWND dialog) {
+        Click(dialog, IDC_PATH);
+        Xdotool("type --delay 2 '" + path + "'");
+        ASSERT_TRUE(WaitFor(dialog, [&] {
+            char typed[MAX_PATH] = {};
+            GetDlgItemTextA(dialog, IDC_PATH, typed, MAX_PATH);
+            return path == typed;
+        }));
+        Click(dialog, IDC_CONVERT);
+        ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog) && GetWindowTextLengthA(GetDlgItem(dialog, IDC_OUTPUT)) > 0; }));
+        EXPECT_EQ(ControlText(dialog, IDC_OUTPUT), listing);
+
+        // What the person sees follows within a few frames.
+        std::this_thread::sleep_for(300ms);
+        OnGui([&] {
+            EXPECT_EQ(Widget<QPlainTextEdit>(dialog, IDC_OUTPUT)->toPlainText().toStdString(), listing);
+            EXPECT_EQ(Widget<QLineEdit>(dialog, IDC_PATH)->text().toStdString(), path);
+            const QList<QLabel *> parts = Widget<QWidget>(dialog, IDC_STATUS)->findChildren<QLabel *>();
+            ASSERT_EQ(parts.size(), 2);
+            EXPECT_EQ(parts[0]->text().toStdString(), "Ready");
+            EXPECT_EQ(parts[1]->text().toStdString(), "Completed...");
+        });
+    });
+    EXPECT_EQ(exitCode_, 0);
+    std::remove(path.c_str());
+}
+
+TEST_F(OnScreen, PastedPairsDecodeIntoTheInputBox)
+{
+    Play([&](HWND dialog) {
+        OnGui([] { QApplication::clipboard()->setText("48656c6c6f\n"); });
+        Click(dialog, IDC_OUTPUT);
+        Xdotool("key ctrl+v");
+        ASSERT_TRUE(WaitFor(dialog, [&] { return GetWindowTextLengthA(GetDlgItem(dialog, IDC_OUTPUT)) == 12; }));
+        EXPECT_EQ(ControlText(dialog, IDC_OUTPUT), "48656c6c6f\r\n");
+        Click(dialog, IDC_CONVERT);
+        ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog) && GetWindowTextLengthA(GetDlgItem(dialog, IDC_TEXT)) > 0; }));
+        EXPECT_EQ(ControlText(dialog, IDC_TEXT), "Hello");
+        std::this_thread::sleep_for(300ms);
+        OnGui([&] { EXPECT_EQ(Widget<QPlainTextEdit>(dialog, IDC_TEXT)->toPlainText().toStdString(), "Hello"); });
+    });
+    EXPECT_EQ(exitCode_, 0);
+}
+
+TEST_F(OnScreen, StaysResponsiveDuringALongListing)
+{
+    const std::string path = testing::TempDir() + "gui_long.bin";
+    std::ofstream(path, std::ios::binary) << std::string(6 * 1024 * 1024, 'A');
+
+    Play([&](HWND dialog) {
+        OnGui([&] {});
+        w32::InvokeOnOwner(dialog, [&] { SetDlgItemTextA(dialog, IDC_PATH, path.c_str()); }, true);
+        Click(dialog, IDC_CONVERT);
+        ASSERT_TRUE(WaitFor(dialog, [&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_CONVERT)); }));
+        // Mid-run, a click on ASCII is served at once.
+        Click(dialog, IDC_ASCII);
+        ASSERT_TRUE(WaitFor(dialog, [&] { return IsDlgButtonChecked(dialog, IDC_ASCII) == BST_CHECKED; }));
+        bool stillRunning = false;
+        w32::RunAsOwner(dialog, [&] { stillRunning = !Idle(dialog); });
+        EXPECT_TRUE(stillRunning) << "the listing ended before the click was checked; use a longer one";
+        ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog); }));
+
+        // The widget ends up with the whole listing: 16 escapes and quotes a line.
+        const size_t lines = (6 * 1024 * 1024) / 16;
+        for (int frame = 0; frame < 200; frame++) {
+            int blocks = 0;
+            OnGui([&] { blocks = Widget<QPlainTextEdit>(dialog, IDC_OUTPUT)->document()->blockCount(); });
+            if (static_cast<size_t>(blocks) == lines)
+                break;
+            std::this_thread::sleep_for(50ms);
+        }
+        OnGui([&] {
+            QPlainTextEdit *box = Widget<QPlainTextEdit>(dialog, IDC_OUTPUT);
+            EXPECT_EQ(static_cast<size_t>(box->document()->blockCount()), lines);
+            EXPECT_EQ(box->document()->lastBlock().text().toStdString(), "\"" + [] {
+                std::string s;
+                for (int i = 0; i < 16; i++)
+                    s += "\\x41";
+                return s;
+            }() + "\"");
+        });
+    });
+    EXPECT_EQ(exitCode_, 0);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
