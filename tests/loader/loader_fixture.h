@@ -15,6 +15,14 @@ using Lines = std::vector<std::string>;
 
 const Lines kOpenFailed = {"File could not be opened."};
 
+// Another opener that shares everything: the loader, which shares nothing,
+// must still be refused.
+inline HANDLE OpenShared(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 class Loader : public testing::Test {
 protected:
     void SetUp() override { BeginTraceProbe(); }

@@ -9,16 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-HANDLE OpenShared(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-}  // namespace
-
 TEST_F(Loader, TheRootIsAFolder)
 {
     for (const char *root : {"/", "//"}) {

@@ -4,16 +4,6 @@
 
 #include <filesystem>
 
-namespace {
-
-HANDLE OpenShared(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-}  // namespace
-
 TEST_F(Loader, ReadsASizedFileAndLeavesItAsItWas)
 {
     const std::string content = PatternBytes(100000);
