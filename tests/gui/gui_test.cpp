@@ -177,7 +177,7 @@ TEST_F(OnScreen, PastedPairsDecodeIntoTheInputBox)
 TEST_F(OnScreen, StaysResponsiveDuringALongListing)
 {
     const std::string path = testing::TempDir() + "gui_long.bin";
-    std::ofstream(path, std::ios::binary) << std::string(6 * 1024 * 1024, 'A');
+    std::ofstream(path, std::ios::binary) << std::string(16 * 1024 * 1024, 'A');
 
     Play([&](HWND dialog) {
         OnGui([&] {});
@@ -193,7 +193,7 @@ TEST_F(OnScreen, StaysResponsiveDuringALongListing)
         ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog); }));
 
         // The widget ends up with the whole listing: 16 escapes and quotes a line.
-        const size_t lines = (6 * 1024 * 1024) / 16;
+        const size_t lines = (16 * 1024 * 1024) / 16;
         for (int frame = 0; frame < 200; frame++) {
             int blocks = 0;
             OnGui([&] { blocks = Widget<QPlainTextEdit>(dialog, IDC_OUTPUT)->document()->blockCount(); });

@@ -51,7 +51,7 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
     // A file whose reversed listing keeps the run busy for a few seconds.
     const std::string path = testing::TempDir() + "spinner_input.bin";
     {
-        std::vector<char> bytes(12 * 1024 * 1024);
+        std::vector<char> bytes(32 * 1024 * 1024);
         std::mt19937 rng(5);
         for (char &b : bytes)
             b = static_cast<char>(rng());
