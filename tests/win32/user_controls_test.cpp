@@ -102,6 +102,27 @@ TEST(TextBoxes, AppendingMillionsOfPiecesStaysCheap)
     DestroyWindow(rich);
 }
 
+TEST(TextBoxes, ClipboardMessages)
+{
+    HWND rich = Make(RICHEDIT_CLASSA, WS_CHILD | ES_MULTILINE);
+    HWND line = Make("edit", WS_CHILD);
+    SetWindowTextA(rich, "4142\r\n4344");
+    SendMessageA(rich, EM_SETSEL, 2, 8);
+    SendMessageA(rich, WM_CUT, 0, 0);
+    EXPECT_EQ(Text(rich), "4144");
+    EXPECT_EQ(w32::CurrentFrontEnd().ClipboardText(), "42\r\n43");
+    SendMessageA(rich, WM_PASTE, 0, 0);  // back where it was cut
+    EXPECT_EQ(Text(rich), "4142\r\n4344");
+    // A single-line box takes the clipboard's first line.
+    SendMessageA(line, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(line), "42");
+    SendMessageA(line, EM_SETSEL, 0, -1);
+    SendMessageA(line, WM_COPY, 0, 0);
+    EXPECT_EQ(w32::CurrentFrontEnd().ClipboardText(), "42");
+    DestroyWindow(rich);
+    DestroyWindow(line);
+}
+
 TEST(Buttons, AutoRadioGroupKeepsExactlyOneChecked)
 {
     HWND dialog = Make("#32770", WS_POPUP);

@@ -5,6 +5,7 @@
 #include "display/textmap.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -41,6 +42,16 @@ QWidget *DisplayFrontEnd::WidgetOf(HWND hwnd)
 {
     WindowMirror *mirror = MirrorOf(hwnd);
     return mirror != nullptr ? mirror->Window() : nullptr;
+}
+
+std::string DisplayFrontEnd::ClipboardText()
+{
+    return DisplayToBytes(QApplication::clipboard()->text(), true);
+}
+
+void DisplayFrontEnd::SetClipboardText(const std::string &text)
+{
+    QApplication::clipboard()->setText(BytesToDisplay(text));
 }
 
 void DisplayFrontEnd::TopLevelCreated(HWND hwnd)

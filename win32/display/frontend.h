@@ -23,6 +23,8 @@ public:
     int ShowMessageBox(HWND owner, const std::string &text, const std::string &caption, UINT type) override;
     bool BrowseForItem(HWND owner, const std::string &title, UINT flags, std::string *path) override;
     void Animate(HWND hwnd, DWORD milliseconds, DWORD flags) override;
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string &text) override;
     void TopLevelCreated(HWND hwnd) override;
     void TopLevelDestroying(HWND hwnd) override;
 

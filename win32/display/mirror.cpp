@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -429,53 +428,24 @@ void WindowMirror::Sync()
     }
 }
 
-void WindowMirror::Copy(Control *control, bool cut)
-{
-    std::string selected;
-    HWND hwnd = control->hwnd;
-    WithOwnLock([&] {
-        TextBoxView view;
-        if (!ViewTextBox(hwnd, &view))
-            return;
-        const size_t lo = std::min(view.anchor, view.caret), hi = std::max(view.anchor, view.caret);
-        selected = view.text->substr(lo, hi - lo);
-    });
-    if (selected.empty())
-        return;
-    QApplication::clipboard()->setText(BytesToDisplay(selected));
-    if (cut)
-        InvokeOnOwner(hwnd, [hwnd] {
-            if (IsWindowEnabled(hwnd))
-                SendMessageA(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
-        }, false);
-}
-
-void WindowMirror::Paste(HWND target, bool multiline)
-{
-    const std::string bytes = DisplayToBytes(QApplication::clipboard()->text(), multiline);
-    InvokeOnOwner(target, [target, bytes] {
-        if (IsWindowEnabled(target))
-            SendMessageA(target, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(bytes.c_str()));
-    }, false);
-}
-
 bool WindowMirror::KeyEvent(HWND target, Control *control, QEvent *event)
 {
     auto *key = static_cast<QKeyEvent *>(event);
     const bool textBox = control != nullptr && IsTextKind(control->kind);
     if (event->type() == QEvent::KeyPress && (key->modifiers() & Qt::ControlModifier) && textBox) {
+        // The edit controls' own shortcuts, as the messages they turn into.
         switch (key->key()) {
         case Qt::Key_A:
-            InvokeOnOwner(target, [target] { SendMessageA(target, EM_SETSEL, 0, -1); }, false);
+            PostInput(target, EM_SETSEL, 0, -1);
             return true;
         case Qt::Key_C:
-            Copy(control, false);
+            PostInput(target, WM_COPY, 0, 0);
             return true;
         case Qt::Key_X:
-            Copy(control, true);
+            PostInput(target, WM_CUT, 0, 0);
             return true;
         case Qt::Key_V:
-            Paste(target, control->kind == Kind::TextBox);
+            PostInput(target, WM_PASTE, 0, 0);
             return true;
         default:
             break;

@@ -41,8 +41,6 @@ private:
     void Apply(Control &control, const Snapshot &snapshot);
     bool KeyEvent(HWND target, Control *control, QEvent *event);
     bool MouseEvent(HWND target, Control *control, QEvent *event);
-    void Paste(HWND target, bool multiline);
-    void Copy(Control *control, bool cut);
 
     HWND topLevel_;
     QPointer<QWidget> window_;

@@ -268,6 +268,10 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_DROPFILES 0x0233
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
 #define WM_USER 0x0400
 
 #define SC_CLOSE 0xF060

@@ -5,6 +5,8 @@
 
 #include "kernel/libraries.h"
 
+#include <w32/user.h>
+
 #include <richedit.h>
 
 #include <algorithm>
@@ -219,6 +221,27 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
             m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
             code |= DLGC_WANTMESSAGE;
         return code;
+    }
+    case WM_COPY:
+    case WM_CUT: {
+        const size_t lo = std::min(d->anchor, d->caret), hi = std::max(d->anchor, d->caret);
+        if (lo == hi)
+            return 0;
+        CurrentFrontEnd().SetClipboardText(d->text.substr(lo, hi - lo));
+        if (msg == WM_CUT)
+            ReplaceSelection(w, "", 0);
+        return 0;
+    }
+    case WM_CLEAR:
+        ReplaceSelection(w, "", 0);
+        return 0;
+    case WM_PASTE: {
+        std::string text = CurrentFrontEnd().ClipboardText();
+        // A single-line box takes the first line only.
+        if (!(w->style & ES_MULTILINE))
+            text = text.substr(0, text.find_first_of("\r\n"));
+        ReplaceSelection(w, text.data(), text.size());
+        return 0;
     }
     case WM_CHAR:
         if (wParam == '\b') {

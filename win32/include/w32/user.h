@@ -50,9 +50,16 @@ public:
     virtual bool BrowseForItem(HWND owner, const std::string &title, UINT flags, std::string *path) = 0;
     // Animates showing or hiding the window; called while it is shown. May take the animation's time.
     virtual void Animate(HWND hwnd, DWORD milliseconds, DWORD flags) = 0;
+    // The clipboard's text, as the platform keeps it: code page 936, line
+    // breaks as CR LF.
+    virtual std::string ClipboardText() { return clipboard_; }
+    virtual void SetClipboardText(const std::string &text) { clipboard_ = text; }
     // A top-level window was created or is about to be destroyed.
     virtual void TopLevelCreated(HWND) {}
     virtual void TopLevelDestroying(HWND) {}
+
+private:
+    std::string clipboard_;  // where there is no clipboard of the system's
 };
 void SetFrontEnd(FrontEnd *frontEnd);
 FrontEnd &CurrentFrontEnd();
