@@ -3,6 +3,7 @@
 // sees (the widgets) checked against the controls behind them.
 #include "display/frontend.h"
 #include "display/mirror.h"
+#include "display/textview.h"
 #include "run/runstate.h"
 #include "ui/resource.h"
 
@@ -16,8 +17,6 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QThread>
 
 #include <chrono>
@@ -145,7 +144,7 @@ TEST_F(OnScreen, TypedPathConvertedAndShown)
         // What the person sees follows within a few frames.
         std::this_thread::sleep_for(300ms);
         OnGui([&] {
-            EXPECT_EQ(Widget<QPlainTextEdit>(dialog, IDC_OUTPUT)->toPlainText().toStdString(), listing);
+            EXPECT_EQ(Widget<w32::TextView>(dialog, IDC_OUTPUT)->Text().toStdString(), listing);
             EXPECT_EQ(Widget<QLineEdit>(dialog, IDC_PATH)->text().toStdString(), path);
             const QList<QLabel *> parts = Widget<QWidget>(dialog, IDC_STATUS)->findChildren<QLabel *>();
             ASSERT_EQ(parts.size(), 2);
@@ -169,7 +168,7 @@ TEST_F(OnScreen, PastedPairsDecodeIntoTheInputBox)
         ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog) && GetWindowTextLengthA(GetDlgItem(dialog, IDC_TEXT)) > 0; }));
         EXPECT_EQ(ControlText(dialog, IDC_TEXT), "Hello");
         std::this_thread::sleep_for(300ms);
-        OnGui([&] { EXPECT_EQ(Widget<QPlainTextEdit>(dialog, IDC_TEXT)->toPlainText().toStdString(), "Hello"); });
+        OnGui([&] { EXPECT_EQ(Widget<w32::TextView>(dialog, IDC_TEXT)->Text().toStdString(), "Hello"); });
     });
     EXPECT_EQ(exitCode_, 0);
 }
@@ -196,15 +195,15 @@ TEST_F(OnScreen, StaysResponsiveDuringALongListing)
         const size_t lines = (16 * 1024 * 1024) / 16;
         for (int frame = 0; frame < 200; frame++) {
             int blocks = 0;
-            OnGui([&] { blocks = Widget<QPlainTextEdit>(dialog, IDC_OUTPUT)->document()->blockCount(); });
+            OnGui([&] { blocks = Widget<w32::TextView>(dialog, IDC_OUTPUT)->LineCount(); });
             if (static_cast<size_t>(blocks) == lines)
                 break;
             std::this_thread::sleep_for(50ms);
         }
         OnGui([&] {
-            QPlainTextEdit *box = Widget<QPlainTextEdit>(dialog, IDC_OUTPUT);
-            EXPECT_EQ(static_cast<size_t>(box->document()->blockCount()), lines);
-            EXPECT_EQ(box->document()->lastBlock().text().toStdString(), "\"" + [] {
+            w32::TextView *box = Widget<w32::TextView>(dialog, IDC_OUTPUT);
+            EXPECT_EQ(static_cast<size_t>(box->LineCount()), lines);
+            EXPECT_EQ(box->LineText(box->LineCount() - 1).toStdString(), "\"" + [] {
                 std::string s;
                 for (int i = 0; i < 16; i++)
                     s += "\\x41";

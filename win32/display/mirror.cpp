@@ -2,6 +2,7 @@
 #include "display/mirror.h"
 
 #include "display/textmap.h"
+#include "display/textview.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -23,12 +24,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QUrl>
 
 #include <strings.h>
@@ -189,11 +186,7 @@ WindowMirror::Control *WindowMirror::Make(HWND hwnd, const std::string &classNam
         break;
     }
     case Kind::TextBox: {
-        auto *box = new QPlainTextEdit(window_);
-        box->setReadOnly(true);
-        box->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
-        box->setUndoRedoEnabled(false);
-        box->setLineWrapMode((style & ES_AUTOHSCROLL) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+        auto *box = new TextView(hwnd, !(style & ES_AUTOHSCROLL), window_);
         box->setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
         if (strcasecmp(className.c_str(), RICHEDIT_CLASSA) == 0) {
             QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -201,6 +194,7 @@ WindowMirror::Control *WindowMirror::Make(HWND hwnd, const std::string &classNam
             box->setFont(fixed);
         }
         box->viewport()->installEventFilter(this);
+        box->viewport()->setAcceptDrops(false);
         byWidget_[box->viewport()] = hwnd;
         widget = box;
         break;
@@ -259,8 +253,13 @@ void WindowMirror::Collect(std::map<HWND, Snapshot> *snapshots)
         Snapshot &snapshot = (*snapshots)[child];
         DescribeWindow(child, &snapshot.description);
         switch (control->kind) {
-        case Kind::LineEdit:
         case Kind::TextBox: {
+            TextBoxView view;
+            if (ViewTextBox(child, &view))
+                static_cast<TextView *>(control->widget.data())->Update(view);
+            break;
+        }
+        case Kind::LineEdit: {
             TextBoxView view;
             if (!ViewTextBox(child, &view))
                 break;
@@ -343,22 +342,9 @@ void WindowMirror::Apply(Control &control, const Snapshot &s)
         line->setSelection(anchor, caret - anchor);
         break;
     }
-    case Kind::TextBox: {
-        auto *box = static_cast<QPlainTextEdit *>(widget);
-        if (s.replaceText) {
-            box->setPlainText(BytesToDisplay(s.text));
-        } else if (!s.text.empty()) {
-            QTextCursor end(box->document());
-            end.movePosition(QTextCursor::End);
-            end.insertText(BytesToDisplay(s.text));
-        }
-        QTextCursor cursor(box->document());
-        const int last = box->document()->characterCount() - 1;
-        cursor.setPosition(s.displayAnchor < 0 ? last : std::min(s.displayAnchor, last));
-        cursor.setPosition(s.displayCaret < 0 ? last : std::min(s.displayCaret, last), QTextCursor::KeepAnchor);
-        box->setTextCursor(cursor);
+    case Kind::TextBox:
+        static_cast<TextView *>(widget)->Refresh();
         break;
-    }
     case Kind::StatusBar: {
         QLayout *layout = widget->layout();
         while (control.parts.size() < s.partTexts.size()) {
@@ -497,17 +483,15 @@ bool WindowMirror::MouseEvent(HWND target, Control *control, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease)
         return true;
     // In a text box a click puts the caret where it points; a drag selects.
-    int index = 0;
-    if (control->kind == Kind::TextBox)
-        index = static_cast<QPlainTextEdit *>(control->widget.data())->cursorForPosition(mouse->position().toPoint()).position();
-    else
-        index = static_cast<QLineEdit *>(control->widget.data())->cursorPositionAt(mouse->position().toPoint());
+    const QPoint point = mouse->position().toPoint();
+    QPointer<TextView> textView = control->kind == Kind::TextBox ? static_cast<TextView *>(control->widget.data()) : nullptr;
+    const int index = control->kind == Kind::LineEdit ? static_cast<QLineEdit *>(control->widget.data())->cursorPositionAt(point) : 0;
     std::shared_ptr<size_t> dragAnchor = control->dragAnchor;
-    InvokeOnOwner(target, [target, index, press, dragAnchor] {
+    InvokeOnOwner(target, [target, index, point, textView, press, dragAnchor] {
         TextBoxView view;
         if (!IsWindowEnabled(target) || !ViewTextBox(target, &view))
             return;
-        const size_t offset = ByteOffsetOf(*view.text, index);
+        const size_t offset = textView != nullptr ? textView->OffsetAt(*view.text, point) : ByteOffsetOf(*view.text, index);
         if (press) {
             SetFocus(target);
             *dragAnchor = offset;

@@ -1,0 +1,267 @@
+// textview.cpp: a multi-line text box drawn from the control's text (see textview.h).
+#include "display/textview.h"
+
+#include "display/textmap.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstring>
+
+namespace w32 {
+
+namespace {
+
+constexpr int kMargin = 3;
+
+bool IsLeadByte(unsigned char c)
+{
+    return c >= 0x81 && c <= 0xFE;
+}
+
+}  // namespace
+
+TextView::TextView(HWND hwnd, bool wrap, QWidget *parent)
+    : QAbstractScrollArea(parent), hwnd_(hwnd), wrap_(wrap), lineStarts_{0}, lineLengths_{0}, rowStarts_{0}
+{
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
+int TextView::Columns() const
+{
+    const int width = viewport()->width() - 2 * kMargin;
+    return std::max(1, width / std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('x'))));
+}
+
+uint64_t TextView::RowsOf(size_t length) const
+{
+    if (!wrap_ || length == 0)
+        return 1;
+    const size_t columns = static_cast<size_t>(columns_);
+    return (length + columns - 1) / columns;
+}
+
+uint64_t TextView::TotalRows() const
+{
+    return rowStarts_.back() + RowsOf(lineLengths_.back());
+}
+
+void TextView::Reflow(size_t fromLine)
+{
+    columns_ = Columns();
+    rowStarts_.resize(lineStarts_.size());
+    for (size_t i = std::max<size_t>(fromLine, 1); i < lineStarts_.size(); i++)
+        rowStarts_[i] = rowStarts_[i - 1] + RowsOf(lineLengths_[i - 1]);
+    reflowFrom_ = lineStarts_.size() - 1;
+}
+
+void TextView::Update(const TextBoxView &view)
+{
+    const std::string &text = *view.text;
+    if (view.resets != resets_ || text.size() < indexed_) {
+        resets_ = view.resets;
+        indexed_ = 0;
+        lineStarts_.assign(1, 0);
+        lineLengths_.assign(1, 0);
+        rowStarts_.assign(1, 0);
+        reflowFrom_ = 0;
+        longestLine_ = 0;
+    }
+    const bool grew = text.size() != indexed_;
+    reflowFrom_ = std::min(reflowFrom_, lineStarts_.size() - 1);
+
+    // Only the bytes added since the last frame are looked at.
+    const char *data = text.data();
+    size_t at = indexed_;
+    while (at < text.size()) {
+        const void *found = memchr(data + at, '\n', text.size() - at);
+        if (found == nullptr)
+            break;
+        const size_t lineFeed = static_cast<size_t>(static_cast<const char *>(found) - data);
+        const size_t start = lineStarts_.back();
+        const size_t end = lineFeed > start && data[lineFeed - 1] == '\r' ? lineFeed - 1 : lineFeed;
+        lineLengths_.back() = end - start;
+        longestLine_ = std::max(longestLine_, end - start);
+        lineStarts_.push_back(lineFeed + 1);
+        lineLengths_.push_back(0);
+        at = lineFeed + 1;
+    }
+    const size_t start = lineStarts_.back();
+    size_t end = text.size();
+    if (end > start && data[end - 1] == '\r')
+        end--;  // may yet be the start of a line break
+    lineLengths_.back() = end - start;
+    longestLine_ = std::max(longestLine_, end - start);
+    indexed_ = text.size();
+    Reflow(reflowFrom_);
+
+    if (grew || view.anchor != anchor_ || view.caret != caret_) {
+        anchor_ = view.anchor;
+        caret_ = view.caret;
+        caretRow_ = RowOfOffset(text, caret_);
+        followCaret_ = true;
+    }
+}
+
+void TextView::Refresh()
+{
+    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+    const int visible = std::max(1, (viewport()->height() - 2 * kMargin) / lineHeight);
+    const uint64_t total = TotalRows();
+    QScrollBar *vertical = verticalScrollBar();
+    vertical->setRange(0, static_cast<int>(std::min<uint64_t>(INT32_MAX, total > static_cast<uint64_t>(visible) ? total - visible : 0)));
+    vertical->setPageStep(visible);
+    if (followCaret_) {
+        // The caret stays in view, as the platform's box scrolls to it.
+        if (caretRow_ < static_cast<uint64_t>(vertical->value()))
+            vertical->setValue(static_cast<int>(caretRow_));
+        else if (caretRow_ >= static_cast<uint64_t>(vertical->value() + visible))
+            vertical->setValue(static_cast<int>(caretRow_ - visible + 1));
+        followCaret_ = false;
+    }
+    if (!wrap_) {
+        const int width = static_cast<int>(longestLine_) * fontMetrics().averageCharWidth() + 2 * kMargin;
+        horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+        horizontalScrollBar()->setPageStep(viewport()->width());
+    }
+    viewport()->update();
+}
+
+size_t TextView::LineOfRow(uint64_t row) const
+{
+    return static_cast<size_t>(std::upper_bound(rowStarts_.begin(), rowStarts_.end(), row) - rowStarts_.begin()) - 1;
+}
+
+// A row starts at the first character boundary at or after its share of the
+// line's bytes, so a double-byte character is never cut in two.
+TextView::Row TextView::RowAt(const std::string &text, uint64_t row) const
+{
+    const size_t line = LineOfRow(row);
+    const size_t start = lineStarts_[line];
+    const size_t end = start + lineLengths_[line];
+    if (!wrap_)
+        return {start, end};
+    const size_t columns = static_cast<size_t>(columns_);
+    const uint64_t k = row - rowStarts_[line];
+    auto boundary = [&](size_t target) {
+        size_t at = start;
+        while (at < target && at < end)
+            at += IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < end ? 2 : 1;
+        return std::min(at, end);
+    };
+    const size_t begin = boundary(start + k * columns);
+    return {begin, boundary(start + (k + 1) * columns)};
+}
+
+uint64_t TextView::RowOfOffset(const std::string &, size_t offset) const
+{
+    const size_t line =
+        static_cast<size_t>(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin()) - 1;
+    const size_t within = std::min(offset - lineStarts_[line], lineLengths_[line]);
+    if (!wrap_)
+        return rowStarts_[line];
+    const uint64_t k = std::min<uint64_t>(within / static_cast<size_t>(columns_), RowsOf(lineLengths_[line]) - 1);
+    return rowStarts_[line] + k;
+}
+
+int TextView::Advance(const std::string &text, size_t begin, size_t end) const
+{
+    if (end <= begin)
+        return 0;
+    return fontMetrics().horizontalAdvance(BytesToDisplay(std::string_view(text).substr(begin, end - begin)));
+}
+
+void TextView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const QFontMetrics metrics = fontMetrics();
+    const int lineHeight = std::max(1, metrics.lineSpacing());
+    const uint64_t first = static_cast<uint64_t>(verticalScrollBar()->value());
+    const int x0 = kMargin - (wrap_ ? 0 : horizontalScrollBar()->value());
+    QColor highlight = palette().color(QPalette::Highlight);
+    highlight.setAlpha(110);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+
+    WithOwnLock([&] {
+        TextBoxView view;
+        if (!ViewTextBox(hwnd_, &view) || view.resets != resets_ || view.text->size() < indexed_)
+            return;
+        const std::string &text = *view.text;
+        const size_t lo = std::min(view.anchor, view.caret), hi = std::max(view.anchor, view.caret);
+        const uint64_t total = TotalRows();
+        for (uint64_t r = first; r < total; r++) {
+            const int y = kMargin + static_cast<int>(r - first) * lineHeight;
+            if (y > viewport()->height())
+                break;
+            const Row row = RowAt(text, r);
+            if (row.end > text.size())
+                break;
+            if (hi > lo && lo <= row.end && hi >= row.begin && !(hi == row.begin && lo < hi)) {
+                const int x1 = x0 + Advance(text, row.begin, std::max(lo, row.begin));
+                const int x2 = x0 + Advance(text, row.begin, std::min(hi, row.end));
+                painter.fillRect(x1, y, std::max(x2 - x1, 2), lineHeight, highlight);
+            }
+            painter.drawText(x0, y + metrics.ascent(), BytesToDisplay(std::string_view(text).substr(row.begin, row.end - row.begin)));
+            if (hasFocus() && RowOfOffset(text, view.caret) == r) {
+                const int x = x0 + Advance(text, row.begin, std::min(view.caret, row.end));
+                painter.drawLine(x, y, x, y + lineHeight - 1);
+            }
+        }
+    });
+}
+
+void TextView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    Reflow(0);
+    Refresh();
+}
+
+size_t TextView::OffsetAt(const std::string &text, QPoint point) const
+{
+    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+    const uint64_t total = TotalRows();
+    int64_t row = static_cast<int64_t>(verticalScrollBar()->value()) + (point.y() - kMargin) / lineHeight;
+    row = std::clamp<int64_t>(row, 0, static_cast<int64_t>(total) - 1);
+    const Row span = RowAt(text, static_cast<uint64_t>(row));
+    const int x = point.x() - (kMargin - (wrap_ ? 0 : horizontalScrollBar()->value()));
+    size_t at = span.begin;
+    while (at < span.end) {
+        const size_t width = IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < span.end ? 2 : 1;
+        // The caret goes before a character when the point is on its left half.
+        if (Advance(text, span.begin, at) + Advance(text, at, at + width) / 2 >= x)
+            break;
+        at += width;
+    }
+    return at;
+}
+
+QString TextView::LineText(int line) const
+{
+    QString result;
+    WithOwnLock([&] {
+        TextBoxView view;
+        if (ViewTextBox(hwnd_, &view) && line >= 0 && static_cast<size_t>(line) < lineStarts_.size())
+            result = BytesToDisplay(std::string_view(*view.text).substr(lineStarts_[line], lineLengths_[line]));
+    });
+    return result;
+}
+
+QString TextView::Text() const
+{
+    QString result;
+    WithOwnLock([&] {
+        TextBoxView view;
+        if (ViewTextBox(hwnd_, &view))
+            result = BytesToDisplay(std::string_view(*view.text).substr(0, indexed_));
+    });
+    return result;
+}
+
+}  // namespace w32
