@@ -7,11 +7,6 @@ namespace w32 {
 
 namespace {
 
-bool IsLeadByte(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
 // The width in bytes, and in display units, of the character at i.
 void Step(std::string_view bytes, size_t i, size_t *width, int *units)
 {

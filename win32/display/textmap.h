@@ -9,6 +9,12 @@
 
 namespace w32 {
 
+// Whether a byte begins a double-byte character of code page 936.
+inline bool IsLeadByte(unsigned char c)
+{
+    return c >= 0x81 && c <= 0xFE;
+}
+
 // How many of the bytes can be shown now: a trailing lead byte or a CR that
 // may yet be followed by its LF is held back until the rest arrives.
 size_t CompletePrefix(std::string_view bytes);

@@ -16,11 +16,6 @@ namespace {
 
 constexpr int kMargin = 3;
 
-bool IsLeadByte(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
 }  // namespace
 
 TextView::TextView(HWND hwnd, bool wrap, QWidget *parent)
