@@ -59,9 +59,6 @@ private:
 // owner, else under the owner's lock. False when the window is gone.
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
 
-// Whether this OS thread has released its own lock to wait for messages.
-bool WaitingOnThisThread();
-
 // While a UI thread waits for messages it releases its lock, so that other
 // threads' sent messages are served meanwhile.
 class WaitingForMessages {

@@ -195,12 +195,6 @@ std::vector<HWND> ChildWindows(HWND parent)
     return w->children;
 }
 
-std::string WindowClassName(HWND hwnd)
-{
-    Window *w = FindWindowObject(hwnd);
-    return w != nullptr ? w->cls->name : std::string();
-}
-
 uint64_t WindowVersion(HWND hwnd)
 {
     Window *w = FindWindowObject(hwnd);

@@ -126,11 +126,6 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam)
-{
-    return SendMessageA(GetDlgItem(hDlg, nIDDlgItem), Msg, wParam, lParam);
-}
-
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (!PostInput(hWnd, Msg, wParam, lParam)) {
@@ -170,11 +165,6 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg)
         return FALSE;
     *lpMsg = ctx->queue.front();
     return TRUE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG *)
-{
-    return FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG *lpMsg)

@@ -88,11 +88,6 @@ WaitingForMessages::~WaitingForMessages()
     }
 }
 
-bool WaitingOnThisThread()
-{
-    return t_waiting > 0;
-}
-
 void WithOwnLock(const std::function<void()> &fn)
 {
     ThreadCtx *own = t_own;

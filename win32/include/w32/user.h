@@ -71,8 +71,6 @@ void SetDesktopSize(int width, int height);
 HWND CurrentDialog();
 // A child of parent by window class name, or null.
 HWND FindChildByClass(HWND parent, const char *className);
-// The window's class name.
-std::string WindowClassName(HWND hwnd);
 // What a display needs to know of a window. Read while holding the owner's
 // lock (WithOwnLock on the UI thread, RunAsOwner elsewhere).
 struct WindowDescription {
