@@ -17,3 +17,10 @@ endfunction()
 function(bytescribe_own_target target)
   target_compile_options(${target} PRIVATE ${BYTESCRIBE_WARNINGS})
 endfunction()
+
+# The programs a person runs stand at the top of the build folder
+# (build/linux/bytescribe, build/windows-i686/bytescribe.exe), beside nothing
+# else that is run by hand.
+function(bytescribe_program target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+endfunction()
