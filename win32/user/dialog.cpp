@@ -81,21 +81,29 @@ void FocusControl(Window *w)
         CallWindowProcedure(w, EM_SETSEL, 0, -1);
 }
 
-// Arrow keys move the check within an auto radio group.
-void MoveInRadioGroup(Window *from, bool previous)
+// Arrow keys move the focus to the next (or previous) enabled, visible
+// control of the group, which runs from a WS_GROUP control to the next one
+// (or the last control), wrapping around; an auto radio button that gets the
+// focus this way is checked.
+void MoveInGroup(Window *from, bool previous)
 {
-    std::vector<Window *> radios;
-    for (Window *w : DialogGroup(from))
-        if (CanTakeFocus(w) && (DialogCode(w, nullptr) & DLGC_RADIOBUTTON))
-            radios.push_back(w);
-    const auto it = std::find(radios.begin(), radios.end(), from);
-    if (it == radios.end())
+    std::vector<Window *> group = DialogGroup(from);
+    if (previous)
+        std::reverse(group.begin(), group.end());
+    const auto it = std::find(group.begin(), group.end(), from);
+    if (it == group.end())
         return;
-    const size_t n = radios.size();
-    const size_t index = static_cast<size_t>(it - radios.begin());
-    Window *target = radios[(index + (previous ? n - 1 : 1)) % n];
-    SetFocus(target->self);
-    CallWindowProcedure(target, BM_CLICK, 0, 0);
+    const size_t n = group.size();
+    const size_t index = static_cast<size_t>(it - group.begin());
+    for (size_t step = 1; step < n; step++) {
+        Window *target = group[(index + step) % n];
+        if (!CanTakeFocus(target))
+            continue;
+        SetFocus(target->self);
+        if (DialogCode(target, nullptr) & DLGC_RADIOBUTTON)
+            CallWindowProcedure(target, BM_CLICK, 0, 0);
+        return;
+    }
 }
 
 void SendCommand(Window *dialog, int id)
@@ -334,8 +342,8 @@ BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg)
     case VK_DOWN:
         if (code & DLGC_WANTARROWS)
             break;
-        if (code & DLGC_RADIOBUTTON)
-            MoveInRadioGroup(target, lpMsg->wParam == VK_LEFT || lpMsg->wParam == VK_UP);
+        if (target != dialog)
+            MoveInGroup(target, lpMsg->wParam == VK_LEFT || lpMsg->wParam == VK_UP);
         return TRUE;
     case VK_RETURN:
         if (code & DLGC_WANTMESSAGE)
