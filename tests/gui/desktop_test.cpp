@@ -352,4 +352,16 @@ TEST_F(Desktop, ReadmeRunCommandOpensTheWindowConvertsAndClosesOnRequest)
     EXPECT_EQ(x_.Find(kTitle), 0u);
 }
 
+// With no window manager to catch it, Alt+F4 reaches the program, whose
+// default window procedure turns it into a close, from any control.
+TEST_F(Desktop, AltF4ClosesTheWindowWithoutAWindowManager)
+{
+    Child program({PROGRAM}, x_.Name());
+    const Window window = x_.WaitFor(kTitle);
+    ASSERT_NE(window, 0u);
+    x_.Click(window, kPathBox.x, kPathBox.y);
+    x_.Xdotool("key --delay 0 alt+F4");
+    EXPECT_EQ(program.Wait(), std::optional<int>(0));
+}
+
 }  // namespace

@@ -58,6 +58,23 @@ bool WaitFor(HWND dialog, const std::function<bool()> &condition)
     return false;
 }
 
+// xdotool's names of the keys that type text (letters, digits and the marks
+// of a path), so that text and other keys go in one burst.
+std::string KeysOf(const std::string &text)
+{
+    static const std::pair<char, const char *> kMarks[] = {
+        {'/', "slash"}, {'.', "period"}, {'_', "underscore"}, {'-', "minus"}, {' ', "space"}};
+    std::string keys;
+    for (char c : text) {
+        std::string name(1, c);
+        for (const auto &[mark, keysym] : kMarks)
+            if (c == mark)
+                name = keysym;
+        keys += " " + name;
+    }
+    return keys;
+}
+
 std::string ControlText(HWND dialog, int id)
 {
     std::string text;
@@ -213,6 +230,58 @@ TEST_F(OnScreen, StaysResponsiveDuringALongListing)
     });
     EXPECT_EQ(exitCode_, 0);
     std::remove(path.c_str());
+}
+
+// Keys sent back to back, with no delay, each land on the control that has
+// the stand-in's focus when it is taken from the queue: never on the one that
+// Qt, a frame behind, still thinks has the focus.
+TEST_F(OnScreen, KeysWithNoDelayLandWhereTheFocusIsAtTheirTurn)
+{
+    const std::string paths[2] = {testing::TempDir() + "gui_fast_a.bin", testing::TempDir() + "gui_fast_b.bin"};
+    std::ofstream(paths[0], std::ios::binary) << "A";
+    std::ofstream(paths[1], std::ios::binary) << "BC";
+    const std::string listings[2] = {"\"\\x41\"", "\"\\x42\\x43\""};
+
+    Play([&](HWND dialog) {
+        for (int round = 0; round < 12; round++) {
+            SCOPED_TRACE("round " + std::to_string(round));
+            const std::string &path = paths[round % 2];
+            // Into the path box and out and back (which selects its text), the
+            // path typed or pasted over it, then Tab to "...", "ASCII", "转换"
+            // and Space on it.
+            const bool paste = round % 4 >= 2;
+            if (paste)
+                OnGui([&] { QApplication::clipboard()->setText(QString::fromStdString(path)); });
+            w32::InvokeOnOwner(dialog, [&] { SetDlgItemTextA(dialog, IDC_OUTPUT, ""); }, true);
+            Click(dialog, IDC_PATH);
+            Xdotool("key --delay 0 Tab shift+Tab" + (paste ? std::string(" ctrl+v") : KeysOf(path)) +
+                    " Tab Tab Tab space");
+            ASSERT_TRUE(WaitFor(dialog, [&] { return Idle(dialog) && GetWindowTextLengthA(GetDlgItem(dialog, IDC_OUTPUT)) > 0; }));
+            EXPECT_EQ(ControlText(dialog, IDC_OUTPUT), listings[round % 2]);
+            EXPECT_EQ(ControlText(dialog, IDC_PATH), path);
+
+            // Arrows through the radio group and back to Big Endian, Tab to
+            // ASCII and Space (the text box opens), Shift+Tab into the text
+            // box, a word typed, Tab and Space on ASCII again (it closes).
+            Click(dialog, IDC_BIG_ENDIAN);
+            Xdotool("key --delay 0 Down Up Up Down Tab space shift+Tab" + KeysOf("Hi " + std::to_string(round)) +
+                    " Tab space");
+            const std::string word = "Hi " + std::to_string(round);
+            const bool ended = WaitFor(dialog, [&] {
+                return ControlText(dialog, IDC_TEXT) == word && !IsWindowEnabled(GetDlgItem(dialog, IDC_TEXT));
+            });
+            ASSERT_TRUE(ended) << "the text box holds \"" << ControlText(dialog, IDC_TEXT) << "\"";
+            w32::RunAsOwner(dialog, [&] {
+                EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ASCII));
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_BIG_ENDIAN), BST_CHECKED);
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ASCII), BST_UNCHECKED);
+            });
+            EXPECT_EQ(ControlText(dialog, IDC_PATH), path);
+        }
+    });
+    EXPECT_EQ(exitCode_, 0);
+    for (const std::string &path : paths)
+        std::remove(path.c_str());
 }
 
 }  // namespace

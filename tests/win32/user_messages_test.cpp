@@ -126,4 +126,38 @@ TEST(UserMessages, InvokeRunsInsideTheOwnersLoop)
     DestroyWindow(probe);
 }
 
+// A key goes to the window that has the focus when it is taken from the
+// queue, as the keys before it left the focus, not when it was queued.
+TEST(UserMessages, KeyboardInputGoesToTheFocusOfItsTurn)
+{
+    HWND top = MakeProbeWindow();
+    HWND boxes[2];
+    for (HWND &box : boxes) {
+        w32::CreateParams params;
+        params.className = "edit";
+        params.style = WS_CHILD | WS_VISIBLE;
+        params.parent = top;
+        box = w32::CreateWindowObject(params);
+    }
+    SetFocus(boxes[0]);
+    w32::PostKeyboardInput(top, WM_CHAR, 'x', 0);
+    w32::InvokeOnOwner(top, [&] { SetFocus(boxes[1]); }, false);
+    w32::PostKeyboardInput(top, WM_CHAR, 'y', 0);
+    w32::InvokeOnOwner(top, [] { SetFocus(nullptr); }, false);
+    g_served = 0;
+    w32::PostKeyboardInput(top, kProbe, 0, 0);  // with no focus, to the window itself
+    EXPECT_EQ(GetWindowTextLengthA(boxes[0]), 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+
+    char text[8];
+    GetWindowTextA(boxes[0], text, sizeof(text));
+    EXPECT_STREQ(text, "x");
+    GetWindowTextA(boxes[1], text, sizeof(text));
+    EXPECT_STREQ(text, "y");
+    EXPECT_EQ(g_served, 1);
+    DestroyWindow(top);
+}
+
 }  // namespace

@@ -83,29 +83,35 @@ std::string WindowText(HWND hwnd)
 struct KeyInfo {
     WPARAM vk = 0;
     char typed = 0;
-    bool shift = false;
 };
 
 bool MapKey(int key, KeyInfo *info)
 {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        *info = {static_cast<WPARAM>('A' + (key - Qt::Key_A)), 0};
+        return true;
+    }
     switch (key) {
-    case Qt::Key_Tab: *info = {VK_TAB, 0, false}; return true;
-    case Qt::Key_Backtab: *info = {VK_TAB, 0, true}; return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: *info = {VK_TAB, 0}; return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter: *info = {VK_RETURN, '\r', false}; return true;
-    case Qt::Key_Escape: *info = {VK_ESCAPE, 0, false}; return true;
-    case Qt::Key_Space: *info = {VK_SPACE, ' ', false}; return true;
-    case Qt::Key_Backspace: *info = {VK_BACK, '\b', false}; return true;
-    case Qt::Key_Delete: *info = {VK_DELETE, 0, false}; return true;
-    case Qt::Key_Home: *info = {VK_HOME, 0, false}; return true;
-    case Qt::Key_End: *info = {VK_END, 0, false}; return true;
-    case Qt::Key_Left: *info = {VK_LEFT, 0, false}; return true;
-    case Qt::Key_Right: *info = {VK_RIGHT, 0, false}; return true;
-    case Qt::Key_Up: *info = {VK_UP, 0, false}; return true;
-    case Qt::Key_Down: *info = {VK_DOWN, 0, false}; return true;
+    case Qt::Key_Enter: *info = {VK_RETURN, '\r'}; return true;
+    case Qt::Key_Escape: *info = {VK_ESCAPE, 0}; return true;
+    case Qt::Key_Space: *info = {VK_SPACE, ' '}; return true;
+    case Qt::Key_Backspace: *info = {VK_BACK, '\b'}; return true;
+    case Qt::Key_Delete: *info = {VK_DELETE, 0}; return true;
+    case Qt::Key_Home: *info = {VK_HOME, 0}; return true;
+    case Qt::Key_End: *info = {VK_END, 0}; return true;
+    case Qt::Key_Left: *info = {VK_LEFT, 0}; return true;
+    case Qt::Key_Right: *info = {VK_RIGHT, 0}; return true;
+    case Qt::Key_Up: *info = {VK_UP, 0}; return true;
+    case Qt::Key_Down: *info = {VK_DOWN, 0}; return true;
+    case Qt::Key_F4: *info = {VK_F4, 0}; return true;
     default: return false;
     }
 }
+
+constexpr Qt::KeyboardModifiers kModifierKeys = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
 
 }  // namespace
 
@@ -414,53 +420,64 @@ void WindowMirror::Sync()
     }
 }
 
-bool WindowMirror::KeyEvent(HWND target, Control *control, QEvent *event)
+// Every key goes to the UI thread's queue, addressed to the window, not to a
+// control: the stand-in gives it to the control that has its focus when the
+// key is taken from the queue. Qt's focus follows the stand-in's a frame late
+// and must never decide where a fast key lands.
+void WindowMirror::PostModifiers(Qt::KeyboardModifiers now)
+{
+    static const struct {
+        Qt::KeyboardModifier modifier;
+        WPARAM vk;
+    } kModifiers[] = {{Qt::ShiftModifier, VK_SHIFT}, {Qt::ControlModifier, VK_CONTROL}, {Qt::AltModifier, VK_MENU}};
+    now &= kModifierKeys;
+    for (const auto &m : kModifiers) {
+        const bool down = (now & m.modifier) != 0;
+        if (down == ((modifiers_ & m.modifier) != 0))
+            continue;
+        if (m.vk == VK_MENU)
+            PostKeyboardInput(topLevel_, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, m.vk, down ? KF_ALTDOWN << 16 : 0);
+        else
+            PostKeyboardInput(topLevel_, down ? WM_KEYDOWN : WM_KEYUP, m.vk, 0);
+    }
+    modifiers_ = now;
+}
+
+bool WindowMirror::KeyEvent(QEvent *event)
 {
     auto *key = static_cast<QKeyEvent *>(event);
-    const bool textBox = control != nullptr && IsTextKind(control->kind);
-    if (event->type() == QEvent::KeyPress && (key->modifiers() & Qt::ControlModifier) && textBox) {
-        // The edit controls' own shortcuts, as the messages they turn into.
-        switch (key->key()) {
-        case Qt::Key_A:
-            PostInput(target, EM_SETSEL, 0, -1);
-            return true;
-        case Qt::Key_C:
-            PostInput(target, WM_COPY, 0, 0);
-            return true;
-        case Qt::Key_X:
-            PostInput(target, WM_CUT, 0, 0);
-            return true;
-        case Qt::Key_V:
-            PostInput(target, WM_PASTE, 0, 0);
-            return true;
-        default:
-            break;
-        }
-    }
+    // The modifiers as they are when this key is made, whatever was missed.
+    PostModifiers(key->modifiers());
+    const bool alt = (modifiers_ & Qt::AltModifier) != 0;
+    const bool ctrl = (modifiers_ & Qt::ControlModifier) != 0;
+    // With Alt held, keys are system keys (Alt+F4 closes the window).
+    const LPARAM flags = alt ? KF_ALTDOWN << 16 : 0;
     KeyInfo info;
     const bool mapped = MapKey(key->key(), &info);
     if (event->type() == QEvent::KeyRelease) {
         if (mapped && !key->isAutoRepeat())
-            PostInput(target, WM_KEYUP, info.vk, 0);
+            PostKeyboardInput(topLevel_, alt ? WM_SYSKEYUP : WM_KEYUP, info.vk, flags);
         return true;
     }
-    if (mapped) {
-        if (info.shift)
-            PostInput(target, WM_KEYDOWN, VK_SHIFT, 0);
-        PostInput(target, WM_KEYDOWN, info.vk, 0);
-        if (info.typed != 0)
-            PostInput(target, WM_CHAR, static_cast<unsigned char>(info.typed), 0);
-        if (info.shift) {
-            PostInput(target, WM_KEYUP, info.vk, 0);
-            PostInput(target, WM_KEYUP, VK_SHIFT, 0);
-        }
+    if (mapped)
+        PostKeyboardInput(topLevel_, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, info.vk, flags);
+    if (alt)
+        return true;
+    if (ctrl) {
+        // Ctrl with a letter types its control character (Ctrl+V: 0x16, paste).
+        if (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
+            PostKeyboardInput(topLevel_, WM_CHAR, static_cast<WPARAM>(key->key() - Qt::Key_A + 1), 0);
+        return true;
+    }
+    if (info.typed != 0) {
+        PostKeyboardInput(topLevel_, WM_CHAR, static_cast<unsigned char>(info.typed), 0);
         return true;
     }
     // Typed text reaches the control as its code page 936 bytes.
     const QString text = key->text();
-    if (!text.isEmpty() && text[0].isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    if (!text.isEmpty() && text[0].isPrint())
         for (unsigned char byte : DisplayToBytes(text, false))
-            PostInput(target, WM_CHAR, byte, 0);
+            PostKeyboardInput(topLevel_, WM_CHAR, byte, 0);
     return true;
 }
 
@@ -514,7 +531,11 @@ bool WindowMirror::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-        return KeyEvent(control != nullptr ? target : topLevel_, control, event);
+        return KeyEvent(event);
+    case QEvent::WindowDeactivate:
+        if (watched == window_)
+            PostModifiers(Qt::NoModifier);  // their releases go elsewhere
+        return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:

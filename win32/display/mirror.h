@@ -39,7 +39,8 @@ private:
     Control *Make(HWND hwnd, const std::string &className, DWORD style, int id);
     void Collect(std::map<HWND, Snapshot> *snapshots);
     void Apply(Control &control, const Snapshot &snapshot);
-    bool KeyEvent(HWND target, Control *control, QEvent *event);
+    void PostModifiers(Qt::KeyboardModifiers now);
+    bool KeyEvent(QEvent *event);
     bool MouseEvent(HWND target, Control *control, QEvent *event);
 
     HWND topLevel_;
@@ -48,6 +49,7 @@ private:
     std::map<HWND, std::unique_ptr<Control>> controls_;
     std::map<QObject *, HWND> byWidget_;
     uint64_t topVersion_ = ~uint64_t{0};
+    Qt::KeyboardModifiers modifiers_;  // the modifier keys the stand-in was told are down
 };
 
 }  // namespace w32

@@ -121,13 +121,6 @@ private:
     // Every message posted before has been handled once this returns.
     void Sync() { InvokeOnOwner(dialog_, [] {}, true); }
 
-    HWND Focus()
-    {
-        HWND focus = nullptr;
-        RunAsOwner(dialog_, [&] { focus = GetFocus(); });
-        return focus != nullptr ? focus : dialog_;
-    }
-
     std::string Text(HWND hwnd)
     {
         std::string text;
@@ -170,15 +163,15 @@ private:
             if (name != key.name)
                 continue;
             const bool shift = name == "SHIFT+TAB";
-            HWND target = Focus();
+            // Each message goes to the focus of the moment it is taken, as a keyboard's do.
             if (shift)
-                PostInput(target, WM_KEYDOWN, VK_SHIFT, 0);
-            PostInput(target, WM_KEYDOWN, key.vk, 0);
+                PostKeyboardInput(dialog_, WM_KEYDOWN, VK_SHIFT, 0);
+            PostKeyboardInput(dialog_, WM_KEYDOWN, key.vk, 0);
             if (key.typed != 0)
-                PostInput(target, WM_CHAR, static_cast<unsigned char>(key.typed), 0);
-            PostInput(target, WM_KEYUP, key.vk, 0);
+                PostKeyboardInput(dialog_, WM_CHAR, static_cast<unsigned char>(key.typed), 0);
+            PostKeyboardInput(dialog_, WM_KEYUP, key.vk, 0);
             if (shift)
-                PostInput(target, WM_KEYUP, VK_SHIFT, 0);
+                PostKeyboardInput(dialog_, WM_KEYUP, VK_SHIFT, 0);
             Sync();
         }
     }

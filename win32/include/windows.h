@@ -262,6 +262,7 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
@@ -306,6 +307,8 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_END 0x23
@@ -315,6 +318,10 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_DELETE 0x2E
+#define VK_F4 0x73
+
+/* A key message's flags, in the high word of its lParam. */
+#define KF_ALTDOWN 0x2000
 
 #define MB_OK 0x00000000L
 #define MB_ICONERROR 0x00000010L

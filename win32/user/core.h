@@ -26,7 +26,13 @@ struct ThreadCtx {
     UiLock lock;
     std::mutex queueMutex;
     std::condition_variable queueReady;
-    std::deque<MSG> queue;
+    // Posted messages in order. Keyboard input is addressed when it is taken:
+    // to the window that has the focus then.
+    struct Posted {
+        MSG msg;
+        bool toFocus;
+    };
+    std::deque<Posted> queue;
     HWND focus = nullptr;
     uint8_t keyState[256] = {};
     bool holdsLock = false;  // touched only while acting as this thread

@@ -244,6 +244,19 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         return 0;
     }
     case WM_CHAR:
+        // Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+X arrive as control characters.
+        switch (wParam) {
+        case 'A' & 0x1F:
+            return TextBoxProc(hwnd, EM_SETSEL, 0, -1, rich);
+        case 'C' & 0x1F:
+            return TextBoxProc(hwnd, WM_COPY, 0, 0, rich);
+        case 'V' & 0x1F:
+            return TextBoxProc(hwnd, WM_PASTE, 0, 0, rich);
+        case 'X' & 0x1F:
+            return TextBoxProc(hwnd, WM_CUT, 0, 0, rich);
+        default:
+            break;
+        }
         if (wParam == '\b') {
             Backspace(w);
         } else if (wParam == '\r') {

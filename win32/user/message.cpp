@@ -22,11 +22,11 @@ struct Invocation {
     bool waited = false;
 };
 
-bool PostToThread(ThreadCtx *ctx, const MSG &msg)
+bool PostToThread(ThreadCtx *ctx, const MSG &msg, bool toFocus = false)
 {
     {
         std::lock_guard<std::mutex> guard(ctx->queueMutex);
-        ctx->queue.push_back(msg);
+        ctx->queue.push_back({msg, toFocus});
     }
     ctx->queueReady.notify_one();
     if (MessageWaiter *waiter = ctx->waiter.load())
@@ -51,16 +51,28 @@ bool TakesInput(Window *w)
     return true;
 }
 
+// The front message as it is taken; the caller holds the queue's mutex and
+// acts for ctx.
+MSG FrontMessage(ThreadCtx *ctx)
+{
+    const ThreadCtx::Posted &posted = ctx->queue.front();
+    MSG msg = posted.msg;
+    if (posted.toFocus && FindWindowObject(ctx->focus) != nullptr)
+        msg.hwnd = ctx->focus;
+    return msg;
+}
+
 bool TakeMessage(ThreadCtx *ctx, MSG *msg)
 {
     std::lock_guard<std::mutex> guard(ctx->queueMutex);
     if (ctx->queue.empty())
         return false;
-    *msg = ctx->queue.front();
+    *msg = FrontMessage(ctx);
     ctx->queue.pop_front();
     // The key state follows the messages as they are taken, as on the platform.
-    if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)
-        ctx->keyState[msg->wParam & 0xFF] = msg->message == WM_KEYDOWN ? 0x80 : 0;
+    const UINT m = msg->message;
+    if (m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP)
+        ctx->keyState[msg->wParam & 0xFF] = (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) ? 0x80 : 0;
     return true;
 }
 
@@ -98,6 +110,19 @@ bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     m.wParam = wParam;
     m.lParam = lParam;
     return PostToThread(w->owner.load(), m);
+}
+
+bool PostKeyboardInput(HWND topLevel, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Window *w = FindWindowObject(topLevel);
+    if (w == nullptr)
+        return false;
+    MSG m = {};
+    m.hwnd = topLevel;
+    m.message = msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    return PostToThread(w->owner.load(), m, true);
 }
 
 }  // namespace w32
@@ -163,7 +188,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg)
     std::lock_guard<std::mutex> guard(ctx->queueMutex);
     if (ctx->queue.empty())
         return FALSE;
-    *lpMsg = ctx->queue.front();
+    *lpMsg = FrontMessage(ctx);
     return TRUE;
 }
 
@@ -203,6 +228,15 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return CopyTextOut(w->text, wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(w->text.size());
+    case WM_SYSKEYDOWN:
+        // Alt+F4 closes the top-level window, from whichever control has the focus.
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
+            Window *top = w;
+            while ((top->style & WS_CHILD) && FindWindowObject(top->parent) != nullptr)
+                top = FindWindowObject(top->parent);
+            SendMessageA(top->self, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessageA(hWnd, WM_CLOSE, 0, 0);

@@ -18,8 +18,13 @@ bool InvokeOnOwner(HWND hwnd, std::function<void()> fn, bool wait);
 // Runs fn acting as the owner of hwnd (under its lock, so serialised with it),
 // on the calling thread. False when the window does not exist.
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn);
-// Queues an input message (mouse, keyboard, drop) for hwnd's owner thread.
+// Queues an input message (mouse, drop) for hwnd's owner thread.
 bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Queues keyboard input (a key, a typed character) for topLevel's owner
+// thread. As on the platform, it goes to the window that has that thread's
+// focus when the thread takes it from its queue, in order with everything
+// else queued; to topLevel when nothing has the focus.
+bool PostKeyboardInput(HWND topLevel, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // How a UI thread waits for messages when a front end runs its own event
 // loop on it: Wait processes that loop's events until something happens,
