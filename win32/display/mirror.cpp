@@ -269,7 +269,7 @@ void WindowMirror::Collect(std::map<HWND, Snapshot> *snapshots)
             TextBoxView view;
             if (!ViewTextBox(child, &view))
                 break;
-            const std::string &text = *view.text;
+            const std::string_view text = view.text;
             if (view.resets != control->resets || text.size() < control->shownBytes) {
                 snapshot.replaceText = true;
                 control->resets = view.resets;
@@ -508,7 +508,7 @@ bool WindowMirror::MouseEvent(HWND target, Control *control, QEvent *event)
         TextBoxView view;
         if (!IsWindowEnabled(target) || !ViewTextBox(target, &view))
             return;
-        const size_t offset = textView != nullptr ? textView->OffsetAt(*view.text, point) : ByteOffsetOf(*view.text, index);
+        const size_t offset = textView != nullptr ? textView->OffsetAt(view.text, point) : ByteOffsetOf(view.text, index);
         if (press) {
             SetFocus(target);
             *dragAnchor = offset;

@@ -58,7 +58,7 @@ void TextView::Reflow(size_t fromLine)
 
 void TextView::Update(const TextBoxView &view)
 {
-    const std::string &text = *view.text;
+    const std::string_view text = view.text;
     if (view.resets != resets_ || text.size() < indexed_) {
         resets_ = view.resets;
         indexed_ = 0;
@@ -135,7 +135,7 @@ size_t TextView::LineOfRow(uint64_t row) const
 
 // A row starts at the first character boundary at or after its share of the
 // line's bytes, so a double-byte character is never cut in two.
-TextView::Row TextView::RowAt(const std::string &text, uint64_t row) const
+TextView::Row TextView::RowAt(std::string_view text, uint64_t row) const
 {
     const size_t line = LineOfRow(row);
     const size_t start = lineStarts_[line];
@@ -154,7 +154,7 @@ TextView::Row TextView::RowAt(const std::string &text, uint64_t row) const
     return {begin, boundary(start + (k + 1) * columns)};
 }
 
-uint64_t TextView::RowOfOffset(const std::string &, size_t offset) const
+uint64_t TextView::RowOfOffset(std::string_view, size_t offset) const
 {
     const size_t line =
         static_cast<size_t>(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin()) - 1;
@@ -165,7 +165,7 @@ uint64_t TextView::RowOfOffset(const std::string &, size_t offset) const
     return rowStarts_[line] + k;
 }
 
-int TextView::Advance(const std::string &text, size_t begin, size_t end) const
+int TextView::Advance(std::string_view text, size_t begin, size_t end) const
 {
     if (end <= begin)
         return 0;
@@ -185,9 +185,9 @@ void TextView::paintEvent(QPaintEvent *)
 
     WithOwnLock([&] {
         TextBoxView view;
-        if (!ViewTextBox(hwnd_, &view) || view.resets != resets_ || view.text->size() < indexed_)
+        if (!ViewTextBox(hwnd_, &view) || view.resets != resets_ || view.text.size() < indexed_)
             return;
-        const std::string &text = *view.text;
+        const std::string_view text = view.text;
         const size_t lo = std::min(view.anchor, view.caret), hi = std::max(view.anchor, view.caret);
         const uint64_t total = TotalRows();
         for (uint64_t r = first; r < total; r++) {
@@ -218,7 +218,7 @@ void TextView::resizeEvent(QResizeEvent *event)
     Refresh();
 }
 
-size_t TextView::OffsetAt(const std::string &text, QPoint point) const
+size_t TextView::OffsetAt(std::string_view text, QPoint point) const
 {
     const int lineHeight = std::max(1, fontMetrics().lineSpacing());
     const uint64_t total = TotalRows();
@@ -243,7 +243,7 @@ QString TextView::LineText(int line) const
     WithOwnLock([&] {
         TextBoxView view;
         if (ViewTextBox(hwnd_, &view) && line >= 0 && static_cast<size_t>(line) < lineStarts_.size())
-            result = BytesToDisplay(std::string_view(*view.text).substr(lineStarts_[line], lineLengths_[line]));
+            result = BytesToDisplay(view.text.substr(lineStarts_[line], lineLengths_[line]));
     });
     return result;
 }
@@ -254,7 +254,7 @@ QString TextView::Text() const
     WithOwnLock([&] {
         TextBoxView view;
         if (ViewTextBox(hwnd_, &view))
-            result = BytesToDisplay(std::string_view(*view.text).substr(0, indexed_));
+            result = BytesToDisplay(view.text.substr(0, indexed_));
     });
     return result;
 }

@@ -29,7 +29,7 @@ public:
 
     // The byte offset in the control's text at a point of the viewport;
     // called under the owner's lock.
-    size_t OffsetAt(const std::string &text, QPoint point) const;
+    size_t OffsetAt(std::string_view text, QPoint point) const;
 
     // What the box shows, for tests: lines as the person reads them.
     int LineCount() const { return static_cast<int>(lineStarts_.size()); }
@@ -50,9 +50,9 @@ private:
     uint64_t TotalRows() const;
     void Reflow(size_t fromLine);
     size_t LineOfRow(uint64_t row) const;
-    Row RowAt(const std::string &text, uint64_t row) const;
-    uint64_t RowOfOffset(const std::string &text, size_t offset) const;
-    int Advance(const std::string &text, size_t begin, size_t end) const;
+    Row RowAt(std::string_view text, uint64_t row) const;
+    uint64_t RowOfOffset(std::string_view text, size_t offset) const;
+    int Advance(std::string_view text, size_t begin, size_t end) const;
 
     HWND hwnd_;
     bool wrap_;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace w32 {
@@ -115,8 +116,29 @@ struct Window {
     std::atomic<uint64_t> version{0};
 };
 
+// The window table: a handle is a slot index and the slot's generation, so
+// once a window is destroyed its handle never finds anything again, even when
+// the slot is reused. Read without a lock, several times per message.
+struct WindowSlot {
+    std::atomic<uint32_t> generation{0};
+    Window *window = nullptr;  // kept for reuse, never freed
+};
+constexpr size_t kWindowSlots = 1 << 14;
+extern WindowSlot g_windowSlots[kWindowSlots];
+
 // The window behind a handle, or null once it is destroyed (never a stale one).
-Window *FindWindowObject(HWND hwnd);
+inline Window *FindWindowObject(HWND hwnd)
+{
+    const uintptr_t value = reinterpret_cast<uintptr_t>(hwnd);
+    const uintptr_t index = (value & 0xFFFF) - 1;
+    const uintptr_t generation = value >> 16;
+    if (index >= kWindowSlots || generation == 0 || generation > UINT32_MAX)
+        return nullptr;
+    WindowSlot &slot = g_windowSlots[index];
+    if (slot.generation.load(std::memory_order_acquire) != generation)
+        return nullptr;
+    return slot.window;
+}
 
 // Guards the window tree (parents, children, the table's free slots).
 std::mutex &TreeMutex();
@@ -139,7 +161,14 @@ struct CreateParams {
 HWND CreateWindowObject(const CreateParams &params);
 
 // Calls the window's procedure on this thread (the caller acts for the owner).
-LRESULT CallWindowProcedure(Window *w, UINT msg, WPARAM wParam, LPARAM lParam);
+inline LRESULT CallWindowProcedure(Window *w, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return w->cls->proc(w->self, msg, wParam, lParam);
+}
+
+// SendMessageA once the window is found: a direct call on the owner's thread,
+// else under the owner's lock.
+LRESULT SendToWindow(Window *w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The frame around a top-level window's client area, by its style.
 struct FrameInsets {
@@ -149,7 +178,7 @@ FrameInsets FrameOf(DWORD style);
 
 // WM_GETTEXT's copy: at most wParam - 1 bytes of text and a terminator into
 // the buffer at lParam; the number of bytes copied.
-LRESULT CopyTextOut(const std::string &text, WPARAM wParam, LPARAM lParam);
+LRESULT CopyTextOut(std::string_view text, WPARAM wParam, LPARAM lParam);
 
 // Marks a visible change of the window.
 void Touch(Window *w);

@@ -365,8 +365,17 @@ BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg)
     return TRUE;
 }
 
+// The control a thread found last: a worker asks for the same one twice per
+// listed byte. A handle finds its window only while the window lives, and a
+// child's identifier and parent never change, so a live one is still the answer.
+static thread_local HWND t_lastDialog = nullptr;
+static thread_local int t_lastId = 0;
+static thread_local HWND t_lastItem = nullptr;
+
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
 {
+    if (hDlg == t_lastDialog && nIDDlgItem == t_lastId && hDlg != nullptr && FindWindowObject(t_lastItem) != nullptr)
+        return t_lastItem;
     Window *dialog = FindWindowObject(hDlg);
     if (dialog == nullptr)
         return nullptr;
@@ -377,8 +386,12 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
             Window *c = FindWindowObject(child);
             // Checked again after reading the identifier, in case the child
             // went and its slot was reused meanwhile.
-            if (c != nullptr && c->id.load(std::memory_order_relaxed) == nIDDlgItem && FindWindowObject(child) == c)
+            if (c != nullptr && c->id.load(std::memory_order_relaxed) == nIDDlgItem && FindWindowObject(child) == c) {
+                t_lastDialog = hDlg;
+                t_lastId = nIDDlgItem;
+                t_lastItem = child;
                 return child;
+            }
         }
         return nullptr;
     }

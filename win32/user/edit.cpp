@@ -1,9 +1,10 @@
 // edit.cpp: the plain edit box and the "RichEdit20A" box. Both hold the exact
 // narrow bytes they are given (CR LF stays two characters), a selection, and a
-// text limit. Appending at the end is amortised constant time.
+// text limit. Appending at the end is constant time (see textstore.h).
 #include "user/core.h"
 
 #include "kernel/libraries.h"
+#include "user/textstore.h"
 
 #include <w32/user.h>
 
@@ -22,7 +23,7 @@ constexpr size_t kDefaultLimit = 32767;
 constexpr size_t kLargestLimit = 0x7FFFFFFE;
 
 struct TextData : ControlData {
-    std::string text;
+    TextStore text;
     size_t anchor = 0;  // the fixed end of the selection
     size_t caret = 0;   // the moving end, where the caret is
     size_t limit = kDefaultLimit;
@@ -46,9 +47,11 @@ void ReplaceSelection(Window *w, const char *piece, size_t length)
     const size_t room = d->limit > kept ? d->limit - kept : 0;
     length = std::min(length, room);
     if (lo == d->text.size()) {
-        d->text.append(piece, length);
+        if (!d->text.Append(piece, length))
+            return;
     } else {
-        d->text.replace(lo, hi - lo, piece, length);
+        if (!d->text.Replace(lo, hi - lo, piece, length))
+            return;
         d->resets++;
     }
     d->anchor = d->caret = lo + length;
@@ -79,7 +82,7 @@ void Backspace(Window *w);
 
 // The width of the character after a position: CR LF and a double-byte
 // character count as one.
-size_t CharacterAfter(const std::string &text, size_t at)
+size_t CharacterAfter(std::string_view text, size_t at)
 {
     if (at >= text.size())
         return 0;
@@ -91,7 +94,7 @@ size_t CharacterAfter(const std::string &text, size_t at)
 
 // The width of the character before a position. Double-byte characters can
 // only be told apart from the start of their line.
-size_t CharacterBefore(const std::string &text, size_t at)
+size_t CharacterBefore(std::string_view text, size_t at)
 {
     if (at == 0)
         return 0;
@@ -109,7 +112,7 @@ size_t CharacterBefore(const std::string &text, size_t at)
 void KeyDown(Window *w, WPARAM key)
 {
     TextData *d = Data(w);
-    const std::string &text = d->text;
+    const std::string_view text = d->text.View();
     switch (key) {
     case VK_LEFT:
         d->caret -= CharacterBefore(text, d->caret);
@@ -143,7 +146,7 @@ void Backspace(Window *w)
 {
     TextData *d = Data(w);
     if (d->anchor == d->caret)
-        d->anchor = d->caret - CharacterBefore(d->text, d->caret);
+        d->anchor = d->caret - CharacterBefore(d->text.View(), d->caret);
     ReplaceSelection(w, "", 0);
 }
 
@@ -155,19 +158,20 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
     case WM_CREATE: {
         auto data = std::make_unique<TextData>();
         data->rich = rich;
-        data->text = w->text;
+        data->text.Assign(w->text);
         w->text.clear();
         w->data = std::move(data);
         return 0;
     }
     case WM_SETTEXT:
-        d->text = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
+        if (!d->text.Assign(lParam != 0 ? reinterpret_cast<const char *>(lParam) : ""))
+            return FALSE;
         d->anchor = d->caret = 0;
         d->resets++;
         Touch(w);
         return TRUE;
     case WM_GETTEXT:
-        return CopyTextOut(d->text, wParam, lParam);
+        return CopyTextOut(d->text.View(), wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(std::min(d->text.size(), static_cast<size_t>(INT_MAX)));
     case EM_SETSEL:
@@ -227,7 +231,7 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         const size_t lo = std::min(d->anchor, d->caret), hi = std::max(d->anchor, d->caret);
         if (lo == hi)
             return 0;
-        CurrentFrontEnd().SetClipboardText(d->text.substr(lo, hi - lo));
+        CurrentFrontEnd().SetClipboardText(std::string(d->text.View().substr(lo, hi - lo)));
         if (msg == WM_CUT)
             ReplaceSelection(w, "", 0);
         return 0;
@@ -310,7 +314,7 @@ bool ViewTextBox(HWND hwnd, TextBoxView *view)
     if (w == nullptr || (w->cls->proc != RichEditProc && w->cls->proc != EditProc))
         return false;
     TextData *d = Data(w);
-    view->text = &d->text;
+    view->text = d->text.View();
     view->anchor = d->anchor;
     view->caret = d->caret;
     view->resets = d->resets;

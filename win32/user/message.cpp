@@ -1,8 +1,9 @@
 // message.cpp: sending, posting and retrieving messages.
 //
 // SendMessageA is the program's hot path (two or more per listed byte): a
-// handle check, one comparison for a same-thread call, and the owner's ticket
-// lock for a cross-thread one. Nothing on it allocates or wakes a thread.
+// handle check, one comparison for a same-thread call, and the owner's lock
+// for a cross-thread one (see threads.cpp). Nothing on it allocates or wakes
+// a thread.
 #include "user/core.h"
 
 #include <w32/user.h>
@@ -136,19 +137,7 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    ThreadCtx *owner = w->owner.load(std::memory_order_acquire);
-    if (owner == ActingThread())
-        return CallWindowProcedure(w, Msg, wParam, lParam);
-
-    // Another thread's window: act as its owner under the owner's lock. Spelled
-    // out rather than through RunAsOwner, to keep this path free of allocation.
-    LRESULT result = 0;
-    ActingAsOwner acting(owner);
-    if (FindWindowObject(hWnd) == w && w->owner.load() == owner)
-        result = CallWindowProcedure(w, Msg, wParam, lParam);
-    else
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return result;
+    return SendToWindow(w, hWnd, Msg, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)

@@ -7,6 +7,7 @@ target_sources(w32core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message.cpp
   ${CMAKE_CURRENT_LIST_DIR}/button.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/textstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/edit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp

@@ -45,7 +45,27 @@ ActingAsOwner::~ActingAsOwner()
 {
     owner_->holdsLock = false;
     t_acting = saved_;
-    owner_->lock.Unlock();
+    // A sender is likely to send again: the lock stays on loan to it while
+    // nobody else wants it.
+    owner_->lock.Unlock(true);
+}
+
+LRESULT SendToWindow(Window *w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    ThreadCtx *owner = w->owner.load(std::memory_order_acquire);
+    if (owner == t_acting)
+        return CallWindowProcedure(w, msg, wParam, lParam);
+
+    // Another thread's window: act as its owner under the owner's lock. Spelled
+    // out rather than through RunAsOwner, to keep this path free of allocation.
+    LRESULT result = 0;
+    ActingAsOwner acting(owner);
+    // The window may have gone while we waited for the owner.
+    if (FindWindowObject(hwnd) == w && w->owner.load(std::memory_order_relaxed) == owner)
+        result = CallWindowProcedure(w, msg, wParam, lParam);
+    else
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return result;
 }
 
 bool RunAsOwner(HWND hwnd, const std::function<void()> &fn)

@@ -1,8 +1,10 @@
-// uilock.cpp: the UI thread's ticket lock (see uilock.h).
+// uilock.cpp: the UI thread's ticket lock and its loans (see uilock.h).
 #include "user/uilock.h"
 
 #include <climits>
 #include <linux/futex.h>
+#include <linux/membarrier.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -27,13 +29,54 @@ inline void CpuRelax()
 #endif
 }
 
+// Loans need the process-wide barrier; registered once, on first use.
+bool CanLend()
+{
+#if defined(__SANITIZE_THREAD__)
+    return false;
+#else
+    static const bool registered = syscall(SYS_membarrier, MEMBARRIER_CMD_REGISTER_PRIVATE_EXPEDITED, 0, 0) == 0;
+    return registered;
+#endif
+}
+
+// Every running thread of the process executes a full memory barrier.
+void ProcessBarrier()
+{
+    syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
+}
+
+// This thread's number for loans: even, never 0, never reused.
+uint64_t ThisThread()
+{
+    static std::atomic<uint64_t> counter{2};
+    thread_local uint64_t number = counter.fetch_add(2);
+    return number;
+}
+
 }  // namespace
 
 void UiLock::Lock()
 {
+    const uint64_t me = ThisThread();
+    if (lent_.load(std::memory_order_relaxed) == me) {
+        inside_.store(1, std::memory_order_relaxed);
+        // Only the compiler is kept from reordering here: a reclaimer's
+        // process barrier orders the store before the load below on the CPU.
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        if (lent_.load(std::memory_order_relaxed) == me)
+            return;
+        // Being taken back: step out and queue like everyone else.
+        inside_.store(0, std::memory_order_release);
+    }
+
     const uint32_t ticket = next_.fetch_add(1);
     if (serving_.load() == ticket)
         return;
+    // Lent out: the borrower's turn ends now. A loan made after our ticket
+    // was drawn is never made (the lender sees the ticket).
+    if (const uint64_t borrower = lent_.load(); borrower != 0 && !(borrower & 1))
+        Reclaim(borrower);
     for (int spin = 0; spin < 200; spin++) {
         CpuRelax();
         if (serving_.load() == ticket)
@@ -49,11 +92,51 @@ void UiLock::Lock()
     sleepers_.fetch_sub(1);
 }
 
-void UiLock::Unlock()
+void UiLock::Unlock(bool lend)
+{
+    const uint64_t me = ThisThread();
+    if (inside_.load(std::memory_order_relaxed) != 0 && (lent_.load(std::memory_order_relaxed) & ~uint64_t{1}) == me) {
+        inside_.store(0, std::memory_order_release);
+        return;
+    }
+    if (lend && CanLend()) {
+        // Our ticket is the one being served; nobody waits when no later one
+        // was drawn. A waiter draws its ticket, then looks for a loan; we make
+        // the loan, then look for a ticket: one of us sees the other.
+        const uint32_t ours = serving_.load(std::memory_order_relaxed);
+        if (next_.load() == ours + 1) {
+            lent_.store(me);
+            if (next_.load() == ours + 1)
+                return;
+            uint64_t expected = me;
+            if (!lent_.compare_exchange_strong(expected, 0))
+                return;  // the waiter takes it back and releases it for us
+        }
+    }
+    Release();
+}
+
+void UiLock::Release()
 {
     serving_.fetch_add(1);
     if (sleepers_.load() != 0)
         FutexWakeAll(&serving_);
+}
+
+void UiLock::Reclaim(uint64_t borrower)
+{
+    if (!lent_.compare_exchange_strong(borrower, borrower | 1))
+        return;  // given back, or another waiter takes it back
+    ProcessBarrier();
+    // The borrower either saw the mark and stepped out, or is seen inside.
+    for (int spin = 0; inside_.load(std::memory_order_acquire) != 0; spin++) {
+        if (spin < 200)
+            CpuRelax();
+        else
+            sched_yield();
+    }
+    lent_.store(0);
+    Release();  // the borrower's turn, on its behalf
 }
 
 }  // namespace w32

@@ -10,17 +10,7 @@ namespace w32 {
 
 namespace {
 
-// A handle is a slot index and the slot's generation: once a window is
-// destroyed its handle never finds anything again, even when the slot is reused.
-constexpr size_t kSlots = 1 << 14;
-
-struct Slot {
-    std::atomic<uint32_t> generation{0};
-    Window *window = nullptr;  // kept for reuse, never freed
-};
-
 struct Table {
-    Slot slots[kSlots];
     std::vector<uint32_t> freeSlots;
     uint32_t used = 0;
     std::vector<WindowClass *> classes;
@@ -53,22 +43,12 @@ void EnsureClasses()
 
 }  // namespace
 
+// Constant-initialised: found before any constructor runs, never destroyed.
+constinit WindowSlot g_windowSlots[kWindowSlots];
+
 std::mutex &TreeMutex()
 {
     return TheTable().treeMutex;
-}
-
-Window *FindWindowObject(HWND hwnd)
-{
-    const uintptr_t value = reinterpret_cast<uintptr_t>(hwnd);
-    const uintptr_t index = (value & 0xFFFF) - 1;
-    const uintptr_t generation = value >> 16;
-    if (index >= kSlots || generation == 0 || generation > UINT32_MAX)
-        return nullptr;
-    Slot &slot = TheTable().slots[index];
-    if (slot.generation.load(std::memory_order_acquire) != generation)
-        return nullptr;
-    return slot.window;
 }
 
 void RegisterWindowClass(const char *name, WNDPROC proc)
@@ -98,13 +78,14 @@ const WindowClass *FindWindowClass(const char *name)
     return nullptr;
 }
 
-LRESULT CopyTextOut(const std::string &text, WPARAM wParam, LPARAM lParam)
+LRESULT CopyTextOut(std::string_view text, WPARAM wParam, LPARAM lParam)
 {
     if (wParam == 0 || lParam == 0)
         return 0;
     char *buffer = reinterpret_cast<char *>(lParam);
     const size_t n = std::min(text.size(), static_cast<size_t>(wParam) - 1);
-    memcpy(buffer, text.data(), n);
+    if (n != 0)
+        memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return static_cast<LRESULT>(n);
 }
@@ -114,11 +95,6 @@ void Touch(Window *w)
     // Only the owner (or a thread acting for it) changes a window, so a plain
     // increment suffices; readers only need to see it move.
     w->version.store(w->version.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-}
-
-LRESULT CallWindowProcedure(Window *w, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return w->cls->proc(w->self, msg, wParam, lParam);
 }
 
 void NotifyParent(Window *w, WORD code)
@@ -143,14 +119,14 @@ HWND CreateWindowObject(const CreateParams &params)
         if (!t.freeSlots.empty()) {
             index = t.freeSlots.back();
             t.freeSlots.pop_back();
-        } else if (t.used < kSlots) {
+        } else if (t.used < kWindowSlots) {
             index = t.used++;
-            t.slots[index].window = new Window;
+            g_windowSlots[index].window = new Window;
         } else {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        Slot &slot = t.slots[index];
+        WindowSlot &slot = g_windowSlots[index];
         w = slot.window;
         const uint32_t generation = slot.generation.load() + 1;
         w->self = MakeHandle(index, generation);
@@ -211,7 +187,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd)
     std::lock_guard<std::mutex> guard(t.treeMutex);
     const uint32_t index = static_cast<uint32_t>((reinterpret_cast<uintptr_t>(hWnd) & 0xFFFF) - 1);
     // Invalidate the handle first: from here on nobody finds this window.
-    t.slots[index].generation.fetch_add(1, std::memory_order_acq_rel);
+    g_windowSlots[index].generation.fetch_add(1, std::memory_order_acq_rel);
     if (Window *parent = FindWindowObject(w->parent)) {
         auto &siblings = parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), hWnd), siblings.end());

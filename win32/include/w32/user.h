@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace w32 {
@@ -91,7 +92,7 @@ std::vector<HWND> ChildWindows(HWND parent);
 // A text box's content, valid until the owner next runs. resets grows with
 // every change that is not an append at the end.
 struct TextBoxView {
-    const std::string *text = nullptr;
+    std::string_view text;
     size_t anchor = 0, caret = 0;
     uint64_t resets = 0;
 };
