@@ -73,6 +73,36 @@ TEST(UserMessages, CrossThreadSendWaitsForTheOwnersMessageLoop)
     DestroyWindow(probe);
 }
 
+// A sender that found the owner waiting may keep its lock on loan between
+// messages; once the owner stops waiting, the next message waits again.
+TEST(UserMessages, ASenderKeepsNoLockOnceTheOwnerStopsWaiting)
+{
+    HWND probe = MakeProbeWindow();
+    g_served = 0;
+    std::atomic<int> sent{0};
+    std::atomic<bool> sendAgain{false};
+    std::thread sender([&] {
+        SendMessageA(probe, kProbe, 0, 0);
+        sent++;
+        while (!sendAgain.load())
+            std::this_thread::yield();
+        SendMessageA(probe, kProbe, 0, 0);
+        sent++;
+    });
+    while (sent.load() < 1)
+        PumpFor(std::chrono::milliseconds(1));
+    // The owner is busy again: the second message is not served meanwhile.
+    sendAgain = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(sent.load(), 1);
+    EXPECT_EQ(g_served.load(), 1);
+    while (sent.load() < 2)
+        PumpFor(std::chrono::milliseconds(1));
+    sender.join();
+    EXPECT_EQ(g_served.load(), 2);
+    DestroyWindow(probe);
+}
+
 TEST(UserMessages, SendsFromManyThreadsNeverOverlapTheOwner)
 {
     HWND probe = MakeProbeWindow();

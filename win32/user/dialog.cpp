@@ -372,10 +372,10 @@ static thread_local HWND t_lastDialog = nullptr;
 static thread_local int t_lastId = 0;
 static thread_local HWND t_lastItem = nullptr;
 
-HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
+// The lookup behind GetDlgItem, kept out of line so that the remembered
+// answer costs a few instructions.
+[[gnu::noinline]] static HWND FindDlgItem(HWND hDlg, int nIDDlgItem)
 {
-    if (hDlg == t_lastDialog && nIDDlgItem == t_lastId && hDlg != nullptr && FindWindowObject(t_lastItem) != nullptr)
-        return t_lastItem;
     Window *dialog = FindWindowObject(hDlg);
     if (dialog == nullptr)
         return nullptr;
@@ -400,6 +400,13 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
         if (Window *c = FindWindowObject(child); c != nullptr && c->id == nIDDlgItem)
             return child;
     return nullptr;
+}
+
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem)
+{
+    if (hDlg == t_lastDialog && nIDDlgItem == t_lastId && hDlg != nullptr && FindWindowObject(t_lastItem) != nullptr)
+        return t_lastItem;
+    return FindDlgItem(hDlg, nIDDlgItem);
 }
 
 UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax)

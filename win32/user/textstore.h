@@ -26,8 +26,17 @@ public:
     {
         if (count > capacity_ - size_ && !Grow(size_ + count))
             return false;
-        if (count != 0)
-            __builtin_memcpy(data_ + size_, bytes, count);
+        char *to = data_ + size_;
+        // Most pieces are a few bytes: copied in two overlapping moves each.
+        if (count >= 8 && count <= 16) {
+            __builtin_memcpy(to, bytes, 8);
+            __builtin_memcpy(to + count - 8, bytes + count - 8, 8);
+        } else if (count >= 4 && count < 8) {
+            __builtin_memcpy(to, bytes, 4);
+            __builtin_memcpy(to + count - 4, bytes + count - 4, 4);
+        } else if (count != 0) {
+            __builtin_memcpy(to, bytes, count);
+        }
         size_ += count;
         return true;
     }

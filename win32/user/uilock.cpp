@@ -2,6 +2,8 @@
 #include "user/uilock.h"
 
 #include <climits>
+#include <mutex>
+#include <vector>
 #include <linux/futex.h>
 #include <linux/membarrier.h>
 #include <sched.h>
@@ -46,36 +48,56 @@ void ProcessBarrier()
     syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
 }
 
-// This thread's number for loans: even, never 0, never reused.
-uint64_t ThisThread()
+// Records outlive their threads: a lock may still be lent to one. A thread
+// that ends hands its record to the next thread that borrows.
+struct RecordPool {
+    std::mutex mutex;
+    std::vector<LoanRecord *> free;
+};
+
+RecordPool &Pool()
 {
-    static std::atomic<uint64_t> counter{2};
-    thread_local uint64_t number = counter.fetch_add(2);
-    return number;
+    static RecordPool *pool = new RecordPool;  // never destroyed: threads may outlive exit()
+    return *pool;
+}
+
+struct RecordReturn {
+    ~RecordReturn()
+    {
+        if (t_loanRecord == nullptr)
+            return;
+        std::lock_guard<std::mutex> guard(Pool().mutex);
+        Pool().free.push_back(t_loanRecord);
+        t_loanRecord = nullptr;
+    }
+};
+
+LoanRecord *ThisThreadsRecord()
+{
+    if (t_loanRecord == nullptr) {
+        thread_local RecordReturn returned;
+        (void)returned;
+        std::lock_guard<std::mutex> guard(Pool().mutex);
+        if (Pool().free.empty()) {
+            t_loanRecord = new LoanRecord;
+        } else {
+            t_loanRecord = Pool().free.back();
+            Pool().free.pop_back();
+        }
+    }
+    return t_loanRecord;
 }
 
 }  // namespace
 
-void UiLock::Lock()
+void UiLock::LockQueued()
 {
-    const uint64_t me = ThisThread();
-    if (lent_.load(std::memory_order_relaxed) == me) {
-        inside_.store(1, std::memory_order_relaxed);
-        // Only the compiler is kept from reordering here: a reclaimer's
-        // process barrier orders the store before the load below on the CPU.
-        std::atomic_signal_fence(std::memory_order_seq_cst);
-        if (lent_.load(std::memory_order_relaxed) == me)
-            return;
-        // Being taken back: step out and queue like everyone else.
-        inside_.store(0, std::memory_order_release);
-    }
-
     const uint32_t ticket = next_.fetch_add(1);
     if (serving_.load() == ticket)
         return;
     // Lent out: the borrower's turn ends now. A loan made after our ticket
     // was drawn is never made (the lender sees the ticket).
-    if (const uint64_t borrower = lent_.load(); borrower != 0 && !(borrower & 1))
+    if (const uintptr_t borrower = lent_.load(); borrower != 0 && !(borrower & 1))
         Reclaim(borrower);
     for (int spin = 0; spin < 200; spin++) {
         CpuRelax();
@@ -92,23 +114,19 @@ void UiLock::Lock()
     sleepers_.fetch_sub(1);
 }
 
-void UiLock::Unlock(bool lend)
+void UiLock::UnlockQueued(bool lend)
 {
-    const uint64_t me = ThisThread();
-    if (inside_.load(std::memory_order_relaxed) != 0 && (lent_.load(std::memory_order_relaxed) & ~uint64_t{1}) == me) {
-        inside_.store(0, std::memory_order_release);
-        return;
-    }
     if (lend && CanLend()) {
         // Our ticket is the one being served; nobody waits when no later one
         // was drawn. A waiter draws its ticket, then looks for a loan; we make
         // the loan, then look for a ticket: one of us sees the other.
         const uint32_t ours = serving_.load(std::memory_order_relaxed);
         if (next_.load() == ours + 1) {
+            const uintptr_t me = reinterpret_cast<uintptr_t>(ThisThreadsRecord());
             lent_.store(me);
             if (next_.load() == ours + 1)
                 return;
-            uint64_t expected = me;
+            uintptr_t expected = me;
             if (!lent_.compare_exchange_strong(expected, 0))
                 return;  // the waiter takes it back and releases it for us
         }
@@ -123,13 +141,14 @@ void UiLock::Release()
         FutexWakeAll(&serving_);
 }
 
-void UiLock::Reclaim(uint64_t borrower)
+void UiLock::Reclaim(uintptr_t borrower)
 {
     if (!lent_.compare_exchange_strong(borrower, borrower | 1))
         return;  // given back, or another waiter takes it back
     ProcessBarrier();
     // The borrower either saw the mark and stepped out, or is seen inside.
-    for (int spin = 0; inside_.load(std::memory_order_acquire) != 0; spin++) {
+    const LoanRecord *record = reinterpret_cast<const LoanRecord *>(borrower);
+    for (int spin = 0; record->inside.load(std::memory_order_acquire) == this; spin++) {
         if (spin < 200)
             CpuRelax();
         else

@@ -24,24 +24,63 @@
 
 namespace w32 {
 
+class UiLock;
+
+// What a thread that borrows locks shares with those who take them back: the
+// lock it is inside under a loan, if any. Written only by its thread; handed
+// on to a later thread when this one ends.
+struct LoanRecord {
+    std::atomic<const UiLock *> inside{nullptr};
+};
+inline thread_local LoanRecord *t_loanRecord = nullptr;
+
 class UiLock {
 public:
-    void Lock();
+    void Lock()
+    {
+        if (!EnterLent())
+            LockQueued();
+    }
     // lend: the caller sends to this lock's thread and may send again soon.
-    void Unlock(bool lend = false);
+    void Unlock(bool lend = false)
+    {
+        LoanRecord *record = t_loanRecord;
+        if (record != nullptr && record->inside.load(std::memory_order_relaxed) == this) {
+            record->inside.store(nullptr, std::memory_order_release);
+            return;
+        }
+        UnlockQueued(lend);
+    }
 
 private:
+    bool EnterLent()
+    {
+        LoanRecord *record = t_loanRecord;
+        // One loan at a time is entered; a nested lock queues.
+        if (record == nullptr || lent_.load(std::memory_order_relaxed) != reinterpret_cast<uintptr_t>(record) ||
+            record->inside.load(std::memory_order_relaxed) != nullptr)
+            return false;
+        record->inside.store(this, std::memory_order_relaxed);
+        // Only the compiler is kept from reordering here: a reclaimer's
+        // process barrier orders the store before the load below on the CPU.
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        if (lent_.load(std::memory_order_relaxed) == reinterpret_cast<uintptr_t>(record))
+            return true;
+        // Being taken back: step out and queue like everyone else.
+        record->inside.store(nullptr, std::memory_order_release);
+        return false;
+    }
+    void LockQueued();
+    void UnlockQueued(bool lend);
     void Release();
-    void Reclaim(uint64_t borrower);
+    void Reclaim(uintptr_t borrower);
 
     std::atomic<uint32_t> next_{0};
     std::atomic<uint32_t> serving_{0};
     std::atomic<uint32_t> sleepers_{0};
-    // The borrowing thread's number (even), 0 when not lent; the low bit is
-    // set while someone takes it back.
-    std::atomic<uint64_t> lent_{0};
-    // Set by the borrower while it runs under the loan.
-    std::atomic<uint32_t> inside_{0};
+    // The borrower's LoanRecord, 0 when not lent; the low bit is set while
+    // someone takes it back.
+    std::atomic<uintptr_t> lent_{0};
 };
 
 }  // namespace w32
