@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 #include <thread>
 
 namespace bench {
@@ -58,6 +59,15 @@ bool Idle(HWND dialog)
         idle = IsWindowEnabled(Control(dialog, IDC_CONVERT)) && std::string(state) == "Ready";
     });
     return idle;
+}
+
+// The seconds the whole process has run on any processor so far.
+double ProcessorSeconds()
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void Pause()
@@ -142,14 +152,18 @@ void PlayCase(const Case &c)
 
     std::vector<double> answers;
     const int radios[] = {IDC_LITTLE_ENDIAN, IDC_BIG_ENDIAN, IDC_ASM};
+    const double startProcessor = ProcessorSeconds();
+    double phaseProcessor = 0;
     const Clock::time_point start = Clock::now();
     ClickControl(dialog, IDC_CONVERT);
     Clock::time_point phaseEnd{}, clicked{}, nextClick = start + std::chrono::milliseconds(100);
     HWND pending = nullptr;
     for (;;) {
         const Clock::time_point now = Clock::now();
-        if (phaseEnd == Clock::time_point{} && TextLength(box) >= expected)
+        if (phaseEnd == Clock::time_point{} && TextLength(box) >= expected) {
             phaseEnd = Clock::now();
+            phaseProcessor = ProcessorSeconds() - startProcessor;
+        }
         if (pending != nullptr && Checked(pending)) {
             answers.push_back(Seconds(Clock::now() - clicked) * 1000);
             pending = nullptr;
@@ -173,8 +187,8 @@ void PlayCase(const Case &c)
     std::sort(answers.begin(), answers.end());
     const double slowest = answers.empty() ? 0 : answers.back();
     const double median = answers.empty() ? 0 : answers[answers.size() / 2];
-    printf("%.6f %.6f %.3f %.3f %zu\n", Seconds(phaseEnd - start), Seconds(runEnd - start), slowest, median,
-           answers.size());
+    printf("%.6f %.6f %.6f %.3f %.3f %zu\n", Seconds(phaseEnd - start), Seconds(runEnd - start), phaseProcessor,
+           slowest, median, answers.size());
     fflush(stdout);
 }
 

@@ -19,8 +19,9 @@ struct Case {
 bool ParseCase(int argc, char **argv, Case *c);
 
 // Plays the case once the dialog is up and prints one line of results on
-// standard output: the phase's and the whole run's seconds, then the slowest
-// and the median answer to a click during the phase, in milliseconds.
+// standard output: the phase's and the whole run's seconds, the processor
+// seconds of the phase (all threads), then the slowest and the median answer
+// to a click during the phase, in milliseconds, and the number of clicks.
 void PlayCase(const Case &c);
 
 // Clicks a control the way this front end's person would; defined by each

@@ -34,6 +34,7 @@ struct Options {
 struct Run {
     bool ok = false;
     double wall = 0;      // seconds, from start to exit
+    double processor = 0; // seconds on any processor, user and system
     double peakMiB = 0;   // the process's peak resident memory
     std::string output;   // what it printed
 };
@@ -62,6 +63,8 @@ Run Spawn(const std::vector<std::string> &args, const std::string &outputPath)
         return run;
     run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.processor = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!outputPath.empty()) {
         std::ifstream file(outputPath);
@@ -81,7 +84,8 @@ double Median(std::vector<double> values)
 
 // What one case measured, each a median over the repeats.
 struct Figures {
-    double phase = 0, run = 0, peakMiB = 0, clickMax = 0, clickMedian = 0, peer = 0;
+    double phase = 0, run = 0, phaseProcessor = 0, peakMiB = 0, clickMax = 0, clickMedian = 0, peer = 0,
+           peerProcessor = 0;
 };
 
 std::string g_dir;
@@ -110,18 +114,19 @@ void WriteRandom(const std::string &path, size_t bytes, bool pairs)
 bool Measure(const Options &o, const std::string &program, const std::vector<std::string> &caseArgs,
              const std::vector<std::string> &peer, Figures *f)
 {
-    std::vector<double> phase, run, peak, clickMax, clickMedian, peerWall;
+    std::vector<double> phase, run, processor, peak, clickMax, clickMedian, peerWall, peerProcessor;
     for (int i = 0; i < o.repeat; i++) {
         std::vector<std::string> args = {program};
         args.insert(args.end(), caseArgs.begin(), caseArgs.end());
         const Run r = Spawn(args, g_dir + "/case.out");
-        double p = 0, w = 0, cm = 0, cmed = 0;
-        if (!r.ok || sscanf(r.output.c_str(), "%lf %lf %lf %lf", &p, &w, &cm, &cmed) != 4) {
+        double p = 0, w = 0, cpu = 0, cm = 0, cmed = 0;
+        if (!r.ok || sscanf(r.output.c_str(), "%lf %lf %lf %lf %lf", &p, &w, &cpu, &cm, &cmed) != 5) {
             fprintf(stderr, "bytescribe-bench-program: the case failed: %s\n", r.output.c_str());
             return false;
         }
         phase.push_back(p);
         run.push_back(w);
+        processor.push_back(cpu);
         peak.push_back(r.peakMiB);
         clickMax.push_back(cm);
         clickMedian.push_back(cmed);
@@ -132,10 +137,13 @@ bool Measure(const Options &o, const std::string &program, const std::vector<std
                 return false;
             }
             peerWall.push_back(q.wall);
+            peerProcessor.push_back(q.processor);
         }
     }
     f->phase = Median(phase);
     f->run = Median(run);
+    f->phaseProcessor = Median(processor);
+    f->peerProcessor = Median(peerProcessor);
     f->peakMiB = Median(peak);
     f->clickMax = *std::max_element(clickMax.begin(), clickMax.end());
     f->clickMedian = Median(clickMedian);
@@ -290,6 +298,8 @@ int RunBenchmarks(int argc, char **argv)
                 char peerText[64];
                 snprintf(peerText, sizeof(peerText), " (%.3f s)", f.peer);
                 Line(what, "phase", f.phase, "s", Ratio(f.phase, f.peer, peerName + peerText));
+                snprintf(peerText, sizeof(peerText), " (%.3f s)", f.peerProcessor);
+                Line(what, "phase cpu", f.phaseProcessor, "s", Ratio(f.phaseProcessor, f.peerProcessor, peerName + " cpu" + peerText));
                 Line(what, "whole run", f.run, "s", Ratio(f.run, f.peer, peerName));
                 Line(what, "peak memory", f.peakMiB, "MiB", Ratio(f.peakMiB, mib, "input"));
                 if (mib == 1)

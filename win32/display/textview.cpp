@@ -15,11 +15,13 @@ namespace w32 {
 namespace {
 
 constexpr int kMargin = 3;
+// The index counts bytes in 31 bits: a longer text is shown up to there.
+constexpr size_t kIndexedLimit = 0x7FFFFFFF;
 
 }  // namespace
 
 TextView::TextView(HWND hwnd, bool wrap, QWidget *parent)
-    : QAbstractScrollArea(parent), hwnd_(hwnd), wrap_(wrap), lineStarts_{0}, lineLengths_{0}, rowStarts_{0}
+    : QAbstractScrollArea(parent), hwnd_(hwnd), wrap_(wrap), lines_{0}, rowStarts_{0}
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -42,18 +44,25 @@ uint64_t TextView::RowsOf(size_t length) const
     return (length + columns - 1) / columns;
 }
 
+size_t TextView::LineLength(size_t line) const
+{
+    if (line + 1 == lines_.size())
+        return lastLength_;
+    return LineStart(line + 1) - LineStart(line) - 1 - (lines_[line] & 1);
+}
+
 uint64_t TextView::TotalRows() const
 {
-    return rowStarts_.back() + RowsOf(lineLengths_.back());
+    return rowStarts_.back() + RowsOf(lastLength_);
 }
 
 void TextView::Reflow(size_t fromLine)
 {
     columns_ = Columns();
-    rowStarts_.resize(lineStarts_.size());
-    for (size_t i = std::max<size_t>(fromLine, 1); i < lineStarts_.size(); i++)
-        rowStarts_[i] = rowStarts_[i - 1] + RowsOf(lineLengths_[i - 1]);
-    reflowFrom_ = lineStarts_.size() - 1;
+    rowStarts_.resize(lines_.size());
+    for (size_t i = std::max<size_t>(fromLine, 1); i < lines_.size(); i++)
+        rowStarts_[i] = static_cast<uint32_t>(rowStarts_[i - 1] + RowsOf(LineLength(i - 1)));
+    reflowFrom_ = lines_.size() - 1;
 }
 
 void TextView::Update(const TextBoxView &view)
@@ -62,38 +71,38 @@ void TextView::Update(const TextBoxView &view)
     if (view.resets != resets_ || text.size() < indexed_) {
         resets_ = view.resets;
         indexed_ = 0;
-        lineStarts_.assign(1, 0);
-        lineLengths_.assign(1, 0);
+        lines_.assign(1, 0);
+        lastLength_ = 0;
         rowStarts_.assign(1, 0);
         reflowFrom_ = 0;
         longestLine_ = 0;
     }
     const bool grew = text.size() != indexed_;
-    reflowFrom_ = std::min(reflowFrom_, lineStarts_.size() - 1);
+    reflowFrom_ = std::min(reflowFrom_, lines_.size() - 1);
 
     // Only the bytes added since the last frame are looked at.
     const char *data = text.data();
+    const size_t size = std::min(text.size(), kIndexedLimit);
     size_t at = indexed_;
-    while (at < text.size()) {
-        const void *found = memchr(data + at, '\n', text.size() - at);
+    while (at < size) {
+        const void *found = memchr(data + at, '\n', size - at);
         if (found == nullptr)
             break;
         const size_t lineFeed = static_cast<size_t>(static_cast<const char *>(found) - data);
-        const size_t start = lineStarts_.back();
-        const size_t end = lineFeed > start && data[lineFeed - 1] == '\r' ? lineFeed - 1 : lineFeed;
-        lineLengths_.back() = end - start;
-        longestLine_ = std::max(longestLine_, end - start);
-        lineStarts_.push_back(lineFeed + 1);
-        lineLengths_.push_back(0);
+        const size_t start = LineStart(lines_.size() - 1);
+        const bool crlf = lineFeed > start && data[lineFeed - 1] == '\r';
+        longestLine_ = std::max(longestLine_, lineFeed - crlf - start);
+        lines_.back() |= crlf;
+        lines_.push_back(static_cast<uint32_t>((lineFeed + 1) << 1));
         at = lineFeed + 1;
     }
-    const size_t start = lineStarts_.back();
-    size_t end = text.size();
+    const size_t start = LineStart(lines_.size() - 1);
+    size_t end = size;
     if (end > start && data[end - 1] == '\r')
         end--;  // may yet be the start of a line break
-    lineLengths_.back() = end - start;
+    lastLength_ = end - start;
     longestLine_ = std::max(longestLine_, end - start);
-    indexed_ = text.size();
+    indexed_ = size;
     Reflow(reflowFrom_);
 
     if (grew || view.anchor != anchor_ || view.caret != caret_) {
@@ -138,8 +147,8 @@ size_t TextView::LineOfRow(uint64_t row) const
 TextView::Row TextView::RowAt(std::string_view text, uint64_t row) const
 {
     const size_t line = LineOfRow(row);
-    const size_t start = lineStarts_[line];
-    const size_t end = start + lineLengths_[line];
+    const size_t start = LineStart(line);
+    const size_t end = start + LineLength(line);
     if (!wrap_)
         return {start, end};
     const size_t columns = static_cast<size_t>(columns_);
@@ -156,12 +165,16 @@ TextView::Row TextView::RowAt(std::string_view text, uint64_t row) const
 
 uint64_t TextView::RowOfOffset(std::string_view, size_t offset) const
 {
-    const size_t line =
-        static_cast<size_t>(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin()) - 1;
-    const size_t within = std::min(offset - lineStarts_[line], lineLengths_[line]);
+    // Entries compare as twice their start, plus one at most.
+    const uint64_t key = std::min<uint64_t>(offset, kIndexedLimit) * 2 + 1;
+    const size_t line = static_cast<size_t>(std::upper_bound(lines_.begin(), lines_.end(), key,
+                                                             [](uint64_t k, uint32_t e) { return k < e; }) -
+                                            lines_.begin()) - 1;
+    const size_t length = LineLength(line);
+    const size_t within = std::min(offset - LineStart(line), length);
     if (!wrap_)
         return rowStarts_[line];
-    const uint64_t k = std::min<uint64_t>(within / static_cast<size_t>(columns_), RowsOf(lineLengths_[line]) - 1);
+    const uint64_t k = std::min<uint64_t>(within / static_cast<size_t>(columns_), RowsOf(length) - 1);
     return rowStarts_[line] + k;
 }
 
@@ -242,8 +255,8 @@ QString TextView::LineText(int line) const
     QString result;
     WithOwnLock([&] {
         TextBoxView view;
-        if (ViewTextBox(hwnd_, &view) && line >= 0 && static_cast<size_t>(line) < lineStarts_.size())
-            result = BytesToDisplay(view.text.substr(lineStarts_[line], lineLengths_[line]));
+        if (ViewTextBox(hwnd_, &view) && line >= 0 && static_cast<size_t>(line) < lines_.size())
+            result = BytesToDisplay(view.text.substr(LineStart(line), LineLength(line)));
     });
     return result;
 }

@@ -32,7 +32,7 @@ public:
     size_t OffsetAt(std::string_view text, QPoint point) const;
 
     // What the box shows, for tests: lines as the person reads them.
-    int LineCount() const { return static_cast<int>(lineStarts_.size()); }
+    int LineCount() const { return static_cast<int>(lines_.size()); }
     QString LineText(int line) const;
     QString Text() const;
 
@@ -58,9 +58,14 @@ private:
     bool wrap_;
     uint64_t resets_ = ~uint64_t{0};
     size_t indexed_ = 0;              // bytes of the text looked at so far
-    std::vector<size_t> lineStarts_;  // each line's first byte
-    std::vector<size_t> lineLengths_; // each line's bytes without its line break
-    std::vector<uint64_t> rowStarts_; // each line's first row
+    // Two numbers a line, four bytes each, for listings of millions of lines:
+    // each line's first byte, times two, plus one when its line break is CR LF
+    // (so the lengths follow from the starts); and each line's first row.
+    std::vector<uint32_t> lines_;
+    std::vector<uint32_t> rowStarts_;
+    size_t lastLength_ = 0;  // the last line's bytes so far
+    size_t LineStart(size_t line) const { return lines_[line] >> 1; }
+    size_t LineLength(size_t line) const;
     size_t reflowFrom_ = 0;           // the first line whose rows are out of date
     size_t anchor_ = 0, caret_ = 0;
     uint64_t caretRow_ = 0;

@@ -38,7 +38,7 @@ TextData *Data(Window *w)
     return static_cast<TextData *>(w->data.get());
 }
 
-void ReplaceSelection(Window *w, const char *piece, size_t length)
+inline void ReplaceSelection(Window *w, const char *piece, size_t length)
 {
     TextData *d = Data(w);
     const size_t lo = std::min(d->anchor, d->caret);
@@ -58,7 +58,7 @@ void ReplaceSelection(Window *w, const char *piece, size_t length)
     Touch(w);
 }
 
-void SetSelection(Window *w, long start, long end)
+inline void SetSelection(Window *w, long start, long end)
 {
     TextData *d = Data(w);
     const size_t length = d->text.size();
@@ -174,9 +174,6 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         return CopyTextOut(d->text.View(), wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(std::min(d->text.size(), static_cast<size_t>(INT_MAX)));
-    case EM_SETSEL:
-        SetSelection(w, static_cast<int>(wParam), static_cast<int>(lParam));
-        return 0;
     case EM_GETSEL: {
         const size_t lo = std::min(d->anchor, d->caret);
         const size_t hi = std::max(d->anchor, d->caret);
@@ -185,11 +182,6 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         if (lParam != 0)
             *reinterpret_cast<DWORD *>(lParam) = static_cast<DWORD>(hi);
         return MAKELONG(std::min<size_t>(lo, 0xFFFF), std::min<size_t>(hi, 0xFFFF));
-    }
-    case EM_REPLACESEL: {
-        const char *piece = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
-        ReplaceSelection(w, piece, strlen(piece));
-        return 0;
     }
     case EM_LIMITTEXT:
         d->limit = wParam == 0 ? kLargestLimit : static_cast<size_t>(wParam);
@@ -251,7 +243,8 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
         // Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+X arrive as control characters.
         switch (wParam) {
         case 'A' & 0x1F:
-            return TextBoxProc(hwnd, EM_SETSEL, 0, -1, rich);
+            SetSelection(w, 0, -1);
+            return 0;
         case 'C' & 0x1F:
             return TextBoxProc(hwnd, WM_COPY, 0, 0, rich);
         case 'V' & 0x1F:
@@ -282,14 +275,29 @@ LRESULT TextBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool rich
     }
 }
 
+// The two messages of a box step, millions per run, ahead of all the others.
+inline bool BoxStep(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == EM_SETSEL) {
+        SetSelection(FindWindowObject(hwnd), static_cast<int>(wParam), static_cast<int>(lParam));
+        return true;
+    }
+    if (msg == EM_REPLACESEL) {
+        const char *piece = lParam != 0 ? reinterpret_cast<const char *>(lParam) : "";
+        ReplaceSelection(FindWindowObject(hwnd), piece, strlen(piece));
+        return true;
+    }
+    return false;
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return TextBoxProc(hwnd, msg, wParam, lParam, false);
+    return BoxStep(hwnd, msg, wParam, lParam) ? 0 : TextBoxProc(hwnd, msg, wParam, lParam, false);
 }
 
 LRESULT CALLBACK RichEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return TextBoxProc(hwnd, msg, wParam, lParam, true);
+    return BoxStep(hwnd, msg, wParam, lParam) ? 0 : TextBoxProc(hwnd, msg, wParam, lParam, true);
 }
 
 }  // namespace
