@@ -302,10 +302,14 @@ int RunBenchmarks(int argc, char **argv)
                 Line(what, "phase cpu", f.phaseProcessor, "s", Ratio(f.phaseProcessor, f.peerProcessor, peerName + " cpu" + peerText));
                 Line(what, "whole run", f.run, "s", Ratio(f.run, f.peer, peerName));
                 Line(what, "peak memory", f.peakMiB, "MiB", Ratio(f.peakMiB, mib, "input"));
-                if (mib == 1)
+                if (mib == 1) {
                     phasePerMiB[series] = f.phase;
-                else if (phasePerMiB.count(series))
+                    phasePerMiB[series + " cpu"] = f.phaseProcessor;
+                } else if (phasePerMiB.count(series)) {
                     Line(what, "per MiB", f.phase / mib, "s", Ratio(f.phase / mib, phasePerMiB[series], "the phase per MiB at 1 MiB"));
+                    Line(what, "per MiB cpu", f.phaseProcessor / mib, "s",
+                         Ratio(f.phaseProcessor / mib, phasePerMiB[series + " cpu"], "the phase cpu per MiB at 1 MiB"));
+                }
                 if (o.screen) {
                     Figures s;
                     if (!Measure(o, screen, caseArgs, {}, &s)) {
