@@ -18,6 +18,7 @@
 #include <iterator>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace bench {
 
@@ -70,8 +71,17 @@ double ProcessorSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// A case that cannot finish says so and ends, rather than hang the runner.
+constexpr auto kPatience = std::chrono::minutes(10);
+Clock::time_point g_deadline = Clock::now() + kPatience;
+
 void Pause()
 {
+    if (Clock::now() > g_deadline) {
+        fprintf(stderr, "bytescribe-bench: the case did not finish within 10 minutes\n");
+        fflush(stdout);
+        _exit(3);
+    }
     std::this_thread::sleep_for(std::chrono::microseconds(500));
 }
 
