@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace w32 {
 namespace {
@@ -51,22 +52,25 @@ MappedFiles &Mapped()
 }
 
 // Holds its file open (the handle may be closed first) and counts as a
-// mapping of that file for as long as it lives.
+// mapping of that file for as long as it lives. Its own open of the file
+// takes no part in the share modes, which belong to open handles: once the
+// file's handle is closed, others may open the file while it is mapped.
 class Mapping : public Object {
 public:
-    Mapping(std::shared_ptr<File> file, uint64_t size, bool writable)
-        : file_(std::move(file)), size_(size), writable_(writable)
+    Mapping(UniqueFd fd, const FileId &file, uint64_t size, bool writable)
+        : fd_(std::move(fd)), file_(file), size_(size), writable_(writable)
     {
-        Mapped().Add(file_->id());
+        Mapped().Add(file_);
     }
-    ~Mapping() override { Mapped().Remove(file_->id()); }
+    ~Mapping() override { Mapped().Remove(file_); }
 
-    const File &file() const { return *file_; }
+    int fd() const { return fd_.get(); }
     uint64_t size() const { return size_; }
     bool writable() const { return writable_; }
 
 private:
-    std::shared_ptr<File> file_;
+    UniqueFd fd_;
+    const FileId file_;
     const uint64_t size_;
     const bool writable_;
 };
@@ -165,11 +169,16 @@ HANDLE CreateMapping(HANDLE fileHandle, DWORD protect, uint64_t maximumSize)
     // writable mapping of a handle opened for writing.
     const bool lengthens = size > current;
     if (lengthens && !writable)
-        return Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
+        return Fail<HANDLE>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
     if (size > static_cast<uint64_t>(INT64_MAX))
         return Fail<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
 
-    auto mapping = std::make_shared<Mapping>(file, size, writable);
+    // A new open file description, without the handle's share-mode record.
+    const std::string self = "/proc/self/fd/" + std::to_string(file->fd());
+    UniqueFd own(open(self.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC));
+    if (own.get() < 0)
+        return Fail<HANDLE>(ErrorFromErrno(errno), nullptr);
+    auto mapping = std::make_shared<Mapping>(std::move(own), file->id(), size, writable);
     if (lengthens) {
         const DWORD error = Lengthen(file->fd(), static_cast<off_t>(current), static_cast<off_t>(size));
         if (error != ERROR_SUCCESS)
@@ -205,7 +214,7 @@ LPVOID MapView(HANDLE mappingHandle, DWORD access, uint64_t offset, SIZE_T lengt
         return Fail<LPVOID>(ERROR_ACCESS_DENIED, nullptr);
 
     const int protection = PROT_READ | (writes ? PROT_WRITE : 0);
-    void *base = mmap(nullptr, length, protection, MAP_SHARED, mapping->file().fd(), static_cast<off_t>(offset));
+    void *base = mmap(nullptr, length, protection, MAP_SHARED, mapping->fd(), static_cast<off_t>(offset));
     if (base == MAP_FAILED)
         return Fail<LPVOID>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
     if (TakeFailure("MapViewOfFile:unreadable") && !MakeUnreadable(base, length, protection)) {

@@ -48,6 +48,15 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds)
     // The reference held here keeps the object alive even if another thread
     // closes the handle while this wait is in progress.
     std::shared_ptr<w32::Waitable> object = w32::Find<w32::Waitable>(hHandle);
+    if (!object && hHandle == GetCurrentProcess()) {
+        // The process's own pseudo handle: signalled only once it has ended.
+        if (dwMilliseconds == INFINITE)
+            for (;;)
+                Sleep(INFINITE);
+        Sleep(dwMilliseconds);
+        SetLastError(ERROR_SUCCESS);
+        return WAIT_TIMEOUT;
+    }
     if (!object)
         return WAIT_FAILED;
     return object->Wait(dwMilliseconds) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
