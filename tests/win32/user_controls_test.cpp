@@ -123,18 +123,20 @@ TEST(TextBoxes, ClipboardMessages)
 
 TEST(TextBoxes, CtrlKeysEditThroughTheirControlCharacters)
 {
-    HWND rich = Make(RICHEDIT_CLASSA, WS_CHILD | ES_MULTILINE);
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine's rich edit box ignores these characters (tests/windows/known-differences.md)";
+    Host host;
+    HWND rich = host.Make(RICHEDIT_CLASSA, ES_MULTILINE);
     SetWindowTextA(rich, "4142\r\n4344");
     const auto ctrl = [&](char letter) { SendMessageA(rich, WM_CHAR, letter & 0x1F, 0); };
     ctrl('A');
     ctrl('C');
-    EXPECT_EQ(w32::CurrentFrontEnd().ClipboardText(), "4142\r\n4344");
+    EXPECT_EQ(ClipboardText(), "4142\r\n4344");
     ctrl('X');
     EXPECT_EQ(Text(rich), "");
     ctrl('V');
     ctrl('V');
     EXPECT_EQ(Text(rich), "4142\r\n43444142\r\n4344");
-    DestroyWindow(rich);
 }
 
 TEST(Buttons, AutoRadioGroupKeepsExactlyOneChecked)
