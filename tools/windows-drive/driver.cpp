@@ -60,25 +60,6 @@ const Refusal kRefused[] = {
     {"browse-cancel", "the browse dialog's answer comes from the stand-in's front end"},
 };
 
-std::string Hex(const std::string &bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-void PrintLine(const std::string &line)
-{
-    fwrite(line.data(), 1, line.size(), stdout);
-    fputc('\n', stdout);
-    fflush(stdout);
-}
-
 // The program under test, shared by the debugger loop and the player.
 struct Program {
     PROCESS_INFORMATION info{};
@@ -345,16 +326,16 @@ private:
             PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (WaitForSingleObject(g_program.ended, kCloseTimeoutMs) != WAIT_OBJECT_0)
                 Fail(3, c, "the program did not end after close");
-            PrintLine("exit " + std::to_string(g_program.exitCode));
+            w32::PrintLine("exit " + std::to_string(g_program.exitCode));
         } else if (verb == "show") {
-            PrintLine(c.args[0] + " " + Hex(Text(Control(c.control))));
+            w32::PrintLine(c.args[0] + " " + w32::Hex(Text(Control(c.control))));
         } else if (verb == "status") {
-            PrintLine("status " + std::to_string(c.number) + " " + Hex(StatusText(static_cast<int>(c.number))));
+            w32::PrintLine("status " + std::to_string(c.number) + " " + w32::Hex(StatusText(static_cast<int>(c.number))));
         } else if (verb == "state") {
             HWND control = Control(c.control);
             const bool enabled = IsWindowEnabled(control);
             const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            PrintLine(c.args[0] + " enabled=" + (enabled ? "1" : "0") + " checked=" + (checked ? "1" : "0"));
+            w32::PrintLine(c.args[0] + " enabled=" + (enabled ? "1" : "0") + " checked=" + (checked ? "1" : "0"));
         } else if (verb == "trace") {
             std::vector<std::string> lines;
             {
@@ -362,17 +343,17 @@ private:
                 lines.swap(g_program.trace);
             }
             for (const std::string &line : lines)
-                PrintLine("trace " + Hex(line));
+                w32::PrintLine("trace " + w32::Hex(line));
         } else if (verb == "messagebox") {
             found_ = nullptr;
             EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(this));
             if (found_ == nullptr) {
-                PrintLine("messagebox none");
+                w32::PrintLine("messagebox none");
                 return;
             }
             char caption[256] = "";
             GetWindowTextA(found_, caption, sizeof caption);
-            PrintLine("messagebox " + Hex(caption) + " " + Hex(Text(GetDlgItem(found_, 0xFFFF))));
+            w32::PrintLine("messagebox " + w32::Hex(caption) + " " + w32::Hex(Text(GetDlgItem(found_, 0xFFFF))));
             PostMessageA(found_, WM_COMMAND, IDOK, 0);
         }
     }
@@ -394,23 +375,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s PROGRAM.exe [SCRIPT]\n", argv[0]);
         return 2;
     }
-    std::string script;
-    if (argc == 3) {
-        std::ifstream file(argv[2], std::ios::binary);
-        if (!file) {
-            fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[2]);
-            return 2;
-        }
-        script.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } else {
-        script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    }
     std::vector<w32::ScriptCommand> commands;
-    std::string error;
-    if (!w32::ParseScript(script, kControlNames, &commands, &error)) {
-        fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    if (!w32::LoadScript(argv[0], argc == 3 ? argv[2] : nullptr, kControlNames, &commands))
         return 2;
-    }
     for (const w32::ScriptCommand &command : commands)
         for (const Refusal &refusal : kRefused)
             if (command.verb == refusal.verb) {

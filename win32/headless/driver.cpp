@@ -48,25 +48,6 @@ constexpr int kStartTimeoutMs = 20000;
 constexpr int kCloseTimeoutMs = 60000;
 constexpr long kDefaultIdleTimeoutMs = 60000;
 
-std::string Hex(const std::string &bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-void PrintLine(const std::string &line)
-{
-    fwrite(line.data(), 1, line.size(), stdout);
-    fputc('\n', stdout);
-    fflush(stdout);
-}
-
 [[noreturn]] void Fail(int code, const ScriptCommand &command, const std::string &message)
 {
     fflush(stdout);
@@ -262,23 +243,9 @@ int RunHeadlessDriver(int argc, char **argv, const ControlName *controlNames)
         fprintf(stderr, "usage: %s [SCRIPT]\n", argv[0]);
         return 2;
     }
-    std::string script;
-    if (argc == 2) {
-        std::ifstream file(argv[1], std::ios::binary);
-        if (!file) {
-            fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
-            return 2;
-        }
-        script.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } else {
-        script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    }
     std::vector<ScriptCommand> commands;
-    std::string error;
-    if (!ParseScript(script, controlNames, &commands, &error)) {
-        fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    if (!LoadScript(argv[0], argc == 2 ? argv[1] : nullptr, controlNames, &commands))
         return 2;
-    }
 
     // Lives until the process ends: the program's threads may outlast the script.
     auto *driver = new Driver(controlNames);

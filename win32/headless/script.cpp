@@ -2,8 +2,12 @@
 #include "headless/script.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <sstream>
 
 namespace w32 {
@@ -237,6 +241,47 @@ bool ParseScript(const std::string &script, const ControlName *names,
         commands->push_back(std::move(command));
     }
     return true;
+}
+
+bool LoadScript(const char *program, const char *path, const ControlName *names,
+                std::vector<ScriptCommand> *commands)
+{
+    std::string script;
+    if (path != nullptr) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) {
+            fprintf(stderr, "%s: cannot read %s\n", program, path);
+            return false;
+        }
+        script.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } else {
+        script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    }
+    std::string error;
+    if (!ParseScript(script, names, commands, &error)) {
+        fprintf(stderr, "%s: %s\n", program, error.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Hex(const std::string &bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+void PrintLine(const std::string &line)
+{
+    fwrite(line.data(), 1, line.size(), stdout);
+    fputc('\n', stdout);
+    fflush(stdout);
 }
 
 }  // namespace w32

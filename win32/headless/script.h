@@ -23,6 +23,16 @@ struct ScriptCommand {
 bool ParseScript(const std::string &script, const ControlName *names,
                  std::vector<ScriptCommand> *commands, std::string *error);
 
+// Reads the script from path (standard input when null) and parses it; on
+// failure says why on standard error, after program's name, and returns false.
+bool LoadScript(const char *program, const char *path, const ControlName *names,
+                std::vector<ScriptCommand> *commands);
+
+// The drivers' output: bytes as lower-case hexadecimal, and one line at a
+// time, flushed.
+std::string Hex(const std::string &bytes);
+void PrintLine(const std::string &line);
+
 }  // namespace w32
 
 #endif
