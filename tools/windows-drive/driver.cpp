@@ -169,35 +169,34 @@ public:
     }
 
 private:
-    static BOOL CALLBACK FindDialog(HWND hwnd, LPARAM self)
+    // A shown dialog window of the program's.
+    static bool IsProgramDialog(HWND hwnd)
     {
-        auto *player = reinterpret_cast<Player *>(self);
         DWORD process = 0;
         GetWindowThreadProcessId(hwnd, &process);
         char name[16] = "";
         GetClassNameA(hwnd, name, sizeof name);
-        if (process != g_program.info.dwProcessId || std::string(name) != "#32770")
-            return TRUE;
-        // The main dialog, once shown: start-up is over by then.
-        if (GetDlgItem(hwnd, player->Id("IDC_CONVERT")) == nullptr || !IsWindowVisible(hwnd))
+        return process == g_program.info.dwProcessId && std::string(name) == "#32770" && IsWindowVisible(hwnd);
+    }
+
+    // The main dialog, once shown: start-up is over by then.
+    static BOOL CALLBACK FindDialog(HWND hwnd, LPARAM self)
+    {
+        auto *player = reinterpret_cast<Player *>(self);
+        if (!IsProgramDialog(hwnd) || GetDlgItem(hwnd, player->Id("IDC_CONVERT")) == nullptr)
             return TRUE;
         player->dialog_ = hwnd;
         return FALSE;
     }
 
+    // Any other dialog of the program's: a message box.
     static BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM self)
     {
         auto *player = reinterpret_cast<Player *>(self);
-        DWORD process = 0;
-        GetWindowThreadProcessId(hwnd, &process);
-        char name[16] = "";
-        GetClassNameA(hwnd, name, sizeof name);
-        if (process == g_program.info.dwProcessId && hwnd != player->dialog_ && std::string(name) == "#32770" &&
-            IsWindowVisible(hwnd)) {
-            player->found_ = hwnd;
-            return FALSE;
-        }
-        return TRUE;
+        if (hwnd == player->dialog_ || !IsProgramDialog(hwnd))
+            return TRUE;
+        player->found_ = hwnd;
+        return FALSE;
     }
 
     int Id(const char *name)
