@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -350,6 +351,60 @@ TEST_F(Desktop, ReadmeRunCommandOpensTheWindowConvertsAndClosesOnRequest)
     x_.RequestClose(window);
     EXPECT_EQ(program.Wait(), std::optional<int>(0)) << command;
     EXPECT_EQ(x_.Find(kTitle), 0u);
+}
+
+// Under a window manager: the frame's hints say what the template says (a
+// fixed size, no maximise or minimise box), the manager allows no resizing
+// or maximising, and its own Alt+F4 closes the window as its close button does.
+TEST_F(Desktop, UnderAWindowManagerTheFrameIsFixedAndClosesFromIt)
+{
+    Child manager({"openbox", "--sm-disable"}, x_.Name());
+    ASSERT_TRUE(Eventually([&] { return !x_.Atoms(x_.Root(), "_NET_SUPPORTED").empty(); })) << "openbox did not start";
+    Child program({PROGRAM}, x_.Name());
+    const Window window = x_.WaitFor(kTitle);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Eventually([&] { return !x_.Atoms(window, "_NET_WM_ALLOWED_ACTIONS").empty(); })) << "openbox did not manage the window";
+
+    XSizeHints hints = {};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(x_.X(), window, &hints, &supplied));
+    ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, hints.max_width);
+    EXPECT_EQ(hints.min_height, hints.max_height);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x_.X(), window, &attributes);
+    EXPECT_EQ(hints.min_width, attributes.width);
+    EXPECT_EQ(hints.min_height, attributes.height);
+
+    // The Motif hints: the functions the frame offers (no minimise or maximise;
+    // the size hints above are what keep the size).
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(x_.X(), window, x_.Intern("_MOTIF_WM_HINTS"), 0, 5, False, AnyPropertyType, &type,
+                                 &format, &count, &after, &data), Success);
+    ASSERT_TRUE(data != nullptr && count >= 2);
+    const unsigned long flags = reinterpret_cast<unsigned long *>(data)[0];
+    const unsigned long functions = reinterpret_cast<unsigned long *>(data)[1];
+    XFree(data);
+    constexpr unsigned long kFunctions = 1, kAll = 1, kMinimise = 8, kMaximise = 16, kClose = 32;
+    ASSERT_TRUE(flags & kFunctions);
+    EXPECT_EQ(functions & (kAll | kMinimise | kMaximise), 0u);
+    EXPECT_NE(functions & kClose, 0u);
+
+    const std::vector<Atom> allowed = x_.Atoms(window, "_NET_WM_ALLOWED_ACTIONS");
+    const auto allows = [&](const char *action) {
+        return std::find(allowed.begin(), allowed.end(), x_.Intern(action)) != allowed.end();
+    };
+    EXPECT_TRUE(allows("_NET_WM_ACTION_CLOSE"));
+    EXPECT_TRUE(allows("_NET_WM_ACTION_MOVE"));
+    for (const char *action : {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT"})
+        EXPECT_FALSE(allows(action)) << action;
+
+    // openbox gives the new window the focus and keeps Alt+F4 for itself.
+    x_.Xdotool("key --delay 0 alt+F4");
+    EXPECT_EQ(program.Wait(), std::optional<int>(0));
 }
 
 // With no window manager to catch it, Alt+F4 reaches the program, whose

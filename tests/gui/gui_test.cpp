@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QThread>
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -230,6 +232,66 @@ TEST_F(OnScreen, StaysResponsiveDuringALongListing)
     });
     EXPECT_EQ(exitCode_, 0);
     std::remove(path.c_str());
+}
+
+// The output box shows the character format the program sets (a fixed-pitch
+// face at 7.2 points, black, at start-up), and follows a new one.
+TEST_F(OnScreen, OutputBoxShowsTheProgramsCharacterFormat)
+{
+    struct Shown {
+        int pixels;
+        QColor colour;
+        bool bold;
+        bool fixedPitch;
+    };
+    const auto shows = [&](HWND dialog, const Shown &want) {
+        // Within a few frames.
+        for (int frame = 0; frame < 100; frame++) {
+            Shown seen = {};
+            OnGui([&] {
+                w32::TextView *box = Widget<w32::TextView>(dialog, IDC_OUTPUT);
+                const QFontInfo font(box->font());
+                seen = {font.pixelSize(), box->palette().color(QPalette::Active, QPalette::Text), font.bold(), font.fixedPitch()};
+            });
+            if (seen.pixels == want.pixels && seen.colour == want.colour && seen.bold == want.bold &&
+                seen.fixedPitch == want.fixedPitch)
+                return testing::AssertionSuccess();
+            if (frame == 99)
+                return testing::AssertionFailure() << seen.pixels << " px, " << seen.colour.name().toStdString()
+                                                   << (seen.bold ? ", bold" : "") << (seen.fixedPitch ? ", fixed pitch" : "");
+            std::this_thread::sleep_for(30ms);
+        }
+        return testing::AssertionFailure();
+    };
+
+    Play([&](HWND dialog) {
+        // 7.2 points are 9.6 pixels on the 96 DPI screen the dialog is laid out for.
+        EXPECT_TRUE(shows(dialog, {10, QColor(0, 0, 0), false, true})) << "the program's own format";
+        struct Case {
+            const char *face;
+            LONG twips;
+            COLORREF colour;  // 0x00BBGGRR
+            DWORD effects;
+            Shown want;
+        } const cases[] = {
+            {"Courier New", 240, 0x00FF0000, CFE_BOLD, {16, QColor(0, 0, 255), true, true}},
+            {"DejaVu Sans", 180, 0x000000C8, 0, {12, QColor(200, 0, 0), false, false}},
+        };
+        for (const Case &c : cases) {
+            CHARFORMATA format = {};
+            format.cbSize = sizeof(format);
+            format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_BOLD;
+            format.dwEffects = c.effects;
+            format.yHeight = c.twips;
+            format.crTextColor = c.colour;
+            strcpy(format.szFaceName, c.face);
+            w32::InvokeOnOwner(dialog, [&] {
+                SendMessageA(GetDlgItem(dialog, IDC_OUTPUT), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+            }, true);
+            EXPECT_TRUE(shows(dialog, c.want)) << c.face;
+        }
+    });
+    EXPECT_EQ(exitCode_, 0);
 }
 
 // Keys sent back to back, with no delay, each land on the control that has

@@ -1,6 +1,7 @@
 // mirror.cpp: a top-level window of the stand-in as Qt widgets (see mirror.h).
 #include "display/mirror.h"
 
+#include "display/charformat.h"
 #include "display/textmap.h"
 #include "display/textview.h"
 
@@ -16,7 +17,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -30,6 +30,9 @@
 
 #include <strings.h>
 
+#include <cstring>
+
+#include <optional>
 #include <vector>
 
 namespace w32 {
@@ -38,7 +41,6 @@ namespace {
 
 constexpr int kFrameMs = 30;
 constexpr int kDialogFontPixels = 10;
-constexpr int kFixedFontPixels = 12;
 
 enum class Kind { PushButton, RadioButton, CheckBox, GroupBox, LineEdit, TextBox, StatusBar, Other };
 
@@ -65,6 +67,25 @@ Kind KindOf(const std::string &className, DWORD style)
     if (strcasecmp(className.c_str(), STATUSCLASSNAMEA) == 0)
         return Kind::StatusBar;
     return Kind::Other;
+}
+
+// The frame a top-level window's style asks for: a title bar with the boxes
+// the style names, and a fixed size unless it has a sizing border. Qt passes
+// these on to the window manager (size and Motif hints).
+Qt::WindowFlags FrameFlags(DWORD style)
+{
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        flags |= Qt::WindowTitleHint;
+    if (style & WS_SYSMENU)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (style & WS_MINIMIZEBOX)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (style & WS_MAXIMIZEBOX)
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (!(style & WS_THICKFRAME))
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    return flags;
 }
 
 bool IsTextKind(Kind kind)
@@ -127,6 +148,7 @@ struct WindowMirror::Control {
     size_t shownBytes = 0;
     size_t anchor = 0, caret = 0;
     int displayAnchor = 0, displayCaret = 0;
+    std::optional<CHARFORMATA> format;  // a rich edit box's, as last shown
     // Where a drag in a text box started; shared with the calls it posts.
     std::shared_ptr<size_t> dragAnchor = std::make_shared<size_t>(0);
 };
@@ -139,12 +161,14 @@ struct WindowMirror::Snapshot {
     int displayAnchor = -1, displayCaret = -1;  // -1: the end
     std::vector<int> edges;
     std::vector<std::string> partTexts;
+    std::optional<CHARFORMATA> format;  // a rich edit box's default character format
 };
 
 WindowMirror::WindowMirror(HWND topLevel) : topLevel_(topLevel)
 {
-    window_ = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    WindowDescription description;
+    DescribeWindow(topLevel_, &description);
+    window_ = new QWidget(nullptr, FrameFlags(description.style));
     QFont font = window_->font();
     font.setPixelSize(kDialogFontPixels);
     window_->setFont(font);
@@ -194,11 +218,6 @@ WindowMirror::Control *WindowMirror::Make(HWND hwnd, const std::string &classNam
     case Kind::TextBox: {
         auto *box = new TextView(hwnd, !(style & ES_AUTOHSCROLL), window_);
         box->setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
-        if (strcasecmp(className.c_str(), RICHEDIT_CLASSA) == 0) {
-            QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-            fixed.setPixelSize(kFixedFontPixels);
-            box->setFont(fixed);
-        }
         box->viewport()->installEventFilter(this);
         box->viewport()->setAcceptDrops(false);
         byWidget_[box->viewport()] = hwnd;
@@ -263,6 +282,10 @@ void WindowMirror::Collect(std::map<HWND, Snapshot> *snapshots)
             TextBoxView view;
             if (ViewTextBox(child, &view))
                 static_cast<TextView *>(control->widget.data())->Update(view);
+            // The format is shown when it changes, not with every new line.
+            const CHARFORMATA *format = DefaultCharFormat(child);
+            if (format != nullptr && (!control->format || memcmp(&*control->format, format, sizeof(*format)) != 0))
+                snapshot.format = control->format = *format;
             break;
         }
         case Kind::LineEdit: {
@@ -349,6 +372,14 @@ void WindowMirror::Apply(Control &control, const Snapshot &s)
         break;
     }
     case Kind::TextBox:
+        if (s.format) {
+            widget->setFont(FontOfCharFormat(*s.format, window_->font()));
+            QPalette palette = widget->palette();
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+                palette.setColor(group, QPalette::Text,
+                                 ColourOfCharFormat(*s.format, window_->palette().color(group, QPalette::Text)));
+            widget->setPalette(palette);
+        }
         static_cast<TextView *>(widget)->Refresh();
         break;
     case Kind::StatusBar: {

@@ -3,6 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets)
 add_library(w32display STATIC
   ${CMAKE_CURRENT_LIST_DIR}/textmap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/textview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/charformat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mirror.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frontend.cpp)
 target_include_directories(w32display PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)

@@ -231,6 +231,16 @@ void TextView::resizeEvent(QResizeEvent *event)
     Refresh();
 }
 
+void TextView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // Rows hold as many characters as the new font fits.
+        Reflow(0);
+        Refresh();
+    }
+}
+
 size_t TextView::OffsetAt(std::string_view text, QPoint point) const
 {
     const int lineHeight = std::max(1, fontMetrics().lineSpacing());
