@@ -30,12 +30,13 @@ static void FormatEmitLine(char *pszPiece, unsigned char b)
 }
 
 static void EscapeListing(const unsigned char *pBytes, uint32_t cBytes, int bReversed,
-                          BoxStepProc pfnStep, void *pContext)
+                          uint64_t uListed, int bLast, BoxStepProc pfnStep, void *pContext)
 {
-    int nLine = 0; /* escapes on the current line */
+    /* escapes on the current line: those of the earlier parts' last line */
+    int nLine = uListed == 0 ? 0 : (int)((uListed - 1) % ESCAPES_PER_LINE) + 1;
 
     /* An empty buffer still gives a valid C literal: "". */
-    if (cBytes == 0) {
+    if (uListed == 0 && cBytes == 0 && bLast) {
         pfnStep(pContext, NULL);
         pfnStep(pContext, "\"");
     }
@@ -61,8 +62,10 @@ static void EscapeListing(const unsigned char *pBytes, uint32_t cBytes, int bRev
         pfnStep(pContext, szPiece);
     }
 
-    pfnStep(pContext, NULL);
-    pfnStep(pContext, "\"");
+    if (bLast) {
+        pfnStep(pContext, NULL);
+        pfnStep(pContext, "\"");
+    }
 }
 
 static void EmitListing(const unsigned char *pBytes, uint32_t cBytes,
@@ -77,15 +80,15 @@ static void EmitListing(const unsigned char *pBytes, uint32_t cBytes,
     }
 }
 
-void GenerateListing(int nMode, const unsigned char *pBytes, uint32_t cBytes,
-                     BoxStepProc pfnStep, void *pContext)
+void GenerateListingPart(int nMode, const unsigned char *pBytes, uint32_t cBytes,
+                         uint64_t uListed, int bLast, BoxStepProc pfnStep, void *pContext)
 {
     switch (nMode) {
     case ModeBigEndian:
-        EscapeListing(pBytes, cBytes, 0, pfnStep, pContext);
+        EscapeListing(pBytes, cBytes, 0, uListed, bLast, pfnStep, pContext);
         break;
     case ModeLittleEndian:
-        EscapeListing(pBytes, cBytes, 1, pfnStep, pContext);
+        EscapeListing(pBytes, cBytes, 1, uListed, bLast, pfnStep, pContext);
         break;
     case ModeAsm:
         EmitListing(pBytes, cBytes, pfnStep, pContext);
@@ -93,6 +96,12 @@ void GenerateListing(int nMode, const unsigned char *pBytes, uint32_t cBytes,
     default:
         break;
     }
+}
+
+void GenerateListing(int nMode, const unsigned char *pBytes, uint32_t cBytes,
+                     BoxStepProc pfnStep, void *pContext)
+{
+    GenerateListingPart(nMode, pBytes, cBytes, 0, 1, pfnStep, pContext);
 }
 
 static int HexDigitValue(unsigned char c)

@@ -173,6 +173,37 @@ TEST(Listing, SeveralMegabytesReversed)
     EXPECT_TRUE(text == ReferenceEscapes(bytes, true));
 }
 
+// A listing made in parts, cut at the given sizes (reversed parts are taken
+// from the end, as a mapped file is read a window at a time).
+Recorder ListingInParts(int mode, const std::vector<unsigned char> &bytes, const std::vector<size_t> &sizes)
+{
+    Recorder r;
+    size_t listed = 0;
+    for (size_t i = 0; i < sizes.size(); i++) {
+        const size_t start = mode == ModeLittleEndian ? bytes.size() - listed - sizes[i] : listed;
+        GenerateListingPart(mode, bytes.data() + start, static_cast<uint32_t>(sizes[i]), listed,
+                            i + 1 == sizes.size(), Record, &r);
+        listed += sizes[i];
+    }
+    return r;
+}
+
+TEST(Listing, PartsGiveTheStepsOfTheWhole)
+{
+    const std::vector<unsigned char> bytes = Range(50);
+    const std::vector<std::vector<size_t>> cuts = {
+        {50}, {16, 34}, {15, 35}, {17, 33}, {1, 15, 16, 1, 17}, {0, 50}, {50, 0}, {32, 0, 18},
+    };
+    for (int mode : {ModeBigEndian, ModeLittleEndian, ModeAsm}) {
+        for (const auto &sizes : cuts) {
+            SCOPED_TRACE("mode " + std::to_string(mode) + ", first part " + std::to_string(sizes[0]));
+            EXPECT_EQ(ListingInParts(mode, bytes, sizes).steps, Listing(mode, bytes).steps);
+        }
+        // Nothing at all, as one empty last part.
+        EXPECT_EQ(ListingInParts(mode, {}, {0}).steps, Listing(mode, {}).steps);
+    }
+}
+
 std::vector<std::string> Decode(const std::string &text)
 {
     Recorder r;
