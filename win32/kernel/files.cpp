@@ -8,7 +8,10 @@
 #include "share_modes.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,6 +70,37 @@ HANDLE OpenFile(LPCSTR path, DWORD access, DWORD share, DWORD disposition)
     HANDLE handle = w32::AddHandle(std::make_shared<w32::File>(std::move(fd), access, id));
     return handle ? handle : INVALID_HANDLE_VALUE;
 }
+
+// The platform has no signals: a write to a pipe that nobody reads any more
+// fails (ERROR_NO_DATA) and the writer carries on. While it lives, SIGPIPE is
+// held back on this thread, and one that its writes raised is taken away.
+class BrokenPipeHeld {
+public:
+    BrokenPipeHeld()
+    {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+    }
+    ~BrokenPipeHeld()
+    {
+        if (broke_ && !pendingBefore_) {
+            const timespec now = {0, 0};
+            sigtimedwait(&pipe_, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+    }
+    void Broke() { broke_ = true; }
+
+private:
+    sigset_t pipe_;
+    sigset_t saved_;
+    bool pendingBefore_ = false;
+    bool broke_ = false;
+};
 
 }  // namespace
 
@@ -131,12 +165,15 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
         return FALSE;
     if (!file->CanWrite())
         return Fail(ERROR_ACCESS_DENIED, FALSE);
+    BrokenPipeHeld held;
     DWORD done = 0;
     while (done < nNumberOfBytesToWrite) {
         const ssize_t put =
             ::write(file->fd(), static_cast<const char *>(lpBuffer) + done, nNumberOfBytesToWrite - done);
         if (put < 0 && errno == EINTR)
             continue;
+        if (put < 0 && errno == EPIPE)
+            held.Broke();
         if (put < 0)
             return Fail(w32::ErrorFromErrno(errno), FALSE);
         done += static_cast<DWORD>(put);

@@ -36,6 +36,7 @@ DWORD ErrorFromErrno(int error)
     case EMFILE:
     case ENFILE: return kErrorTooManyOpenFiles;
     case EAGAIN: return ERROR_SHARING_VIOLATION;
+    case EPIPE: return ERROR_NO_DATA;  // a pipe whose reader has gone
     default: return ERROR_ACCESS_DENIED;  // EACCES, EPERM, EROFS, EISDIR, ETXTBSY, ...
     }
 }

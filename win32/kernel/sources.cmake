@@ -11,6 +11,7 @@ target_sources(w32core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/mappings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/share_modes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/std_handles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/threads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/waitable.cpp
