@@ -1,4 +1,4 @@
-// Files: CreateFileA, GetFileSize, ReadFile, WriteFile, SetFilePointer, SetEndOfFile.
+// Files: CreateFileA, GetFileType, GetFileSize, ReadFile, WriteFile, SetFilePointer, SetEndOfFile.
 #include "files.h"
 
 #include "faults.h"
@@ -113,6 +113,22 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     return w32::Guarded(INVALID_HANDLE_VALUE,
                         [&] { return OpenFile(lpFileName, dwDesiredAccess, dwShareMode, dwCreationDisposition); });
+}
+
+DWORD WINAPI GetFileType(HANDLE hFile)
+{
+    std::shared_ptr<w32::File> file = w32::Find<w32::File>(hFile);
+    struct stat status;
+    if (!file || fstat(file->fd(), &status) != 0)
+        return FILE_TYPE_UNKNOWN;
+    SetLastError(ERROR_SUCCESS);  // tells an unknown kind from a failure
+    if (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode))
+        return FILE_TYPE_DISK;
+    if (S_ISCHR(status.st_mode))
+        return FILE_TYPE_CHAR;
+    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode))
+        return FILE_TYPE_PIPE;
+    return FILE_TYPE_UNKNOWN;
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
