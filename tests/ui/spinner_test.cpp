@@ -48,10 +48,12 @@ std::string StatusText(HWND bar, int part)
 
 TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
 {
-    // A file whose reversed listing keeps the run busy for a few seconds.
+    // The run is held at its end, before it signals the stop event, until the
+    // spinner has turned a few times: the run's length is the test's choice,
+    // whatever the build's speed.
     const std::string path = testing::TempDir() + "spinner_input.bin";
     {
-        std::vector<char> bytes(32 * 1024 * 1024);
+        std::vector<char> bytes(64 * 1024);
         std::mt19937 rng(5);
         for (char &b : bytes)
             b = static_cast<char>(rng());
@@ -69,8 +71,18 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
         CheckDlgButton(dialog, IDC_LITTLE_ENDIAN, BST_CHECKED);
     }, true);
     HWND convert = GetDlgItem(dialog, IDC_CONVERT);
+    w32::HoldNextCall("SetEvent");
     program.Click(IDC_CONVERT);
     EXPECT_EQ(StatusText(bar, 0), "\xd7\xaa\xbb\xbb\xd6\xd0...");  // "转换中..."
+    ASSERT_TRUE(w32::WaitUntilHeld("SetEvent", 600000));
+    for (;;) {
+        size_t glyphs = 0;
+        w32::RunAsOwner(bar, [&] { glyphs = g_activity.size(); });
+        if (glyphs >= 5)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    w32::ReleaseHeldCall("SetEvent");
 
     while (!(IsWindowEnabled(convert) && StatusText(bar, 0) == "Ready"))
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -78,7 +90,7 @@ TEST(Spinner, TurnsInOrderDuringALongRunAndStopsBeforeCompleted)
 
     std::vector<std::string> shown;
     w32::RunAsOwner(bar, [&] { shown = g_activity; });
-    ASSERT_GE(shown.size(), 4u) << "the run was expected to last over a second";
+    ASSERT_GE(shown.size(), 6u);
     EXPECT_EQ(shown.back(), "Completed...");
     EXPECT_EQ(StatusText(bar, 1), "Completed...");
     const std::vector<std::string> cycle = {"-", "\\", "|"};

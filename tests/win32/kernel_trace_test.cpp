@@ -103,3 +103,38 @@ TEST(KernelFaults, EachRequestFailsTheNamedCallOnce)
     CloseHandle(file);
     EXPECT_EQ(ReadWhole(path), "abc");
 }
+
+TEST(KernelFaults, AHeldCallWaitsUntilReleasedThenRunsOrFails)
+{
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+
+    // A held call does nothing until it is released.
+    w32::HoldNextCall("SetEvent");
+    std::thread setter([&] { SetEvent(event); });
+    ASSERT_TRUE(w32::WaitUntilHeld("SetEvent", 60000));
+    EXPECT_EQ(WaitForSingleObject(event, 0), DWORD{WAIT_TIMEOUT});
+    w32::ReleaseHeldCall("SetEvent");
+    setter.join();
+    EXPECT_EQ(WaitForSingleObject(event, 0), DWORD{WAIT_OBJECT_0});
+
+    // Held and failed: released, the call then fails as asked. One call per hold.
+    w32::HoldNextCall("CreateEventA");
+    w32::FailNextCall("CreateEventA");
+    HANDLE made = INVALID_HANDLE_VALUE;
+    std::thread creator([&] { made = CreateEventA(nullptr, TRUE, FALSE, nullptr); });
+    ASSERT_TRUE(w32::WaitUntilHeld("CreateEventA", 60000));
+    w32::ReleaseHeldCall("CreateEventA");
+    creator.join();
+    EXPECT_EQ(made, nullptr);
+    HANDLE next = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_NE(next, nullptr);
+    CloseHandle(next);
+
+    // A hold released before its call is reached is cancelled; nothing waits.
+    w32::HoldNextCall("SetEvent");
+    EXPECT_FALSE(w32::WaitUntilHeld("SetEvent", 0));
+    w32::ReleaseHeldCall("SetEvent");
+    EXPECT_TRUE(SetEvent(event));
+    CloseHandle(event);
+}

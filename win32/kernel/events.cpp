@@ -26,6 +26,7 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bIniti
 
 BOOL WINAPI SetEvent(HANDLE hEvent)
 {
+    w32::PassHoldPoint("SetEvent");
     std::shared_ptr<Event> event = w32::Find<Event>(hEvent);
     if (!event)
         return FALSE;

@@ -19,7 +19,20 @@ namespace w32 {
 void FailNextCall(const char *name);
 void ClearFailures();
 // Consumes a pending failure for this call; the stand-in's own functions ask it.
+// A held call waits here first (see HoldNextCall).
 bool TakeFailure(const char *name);
+
+// Holding: the next call of the named function (any that can fail above, and
+// "SetEvent") waits before it does anything until ReleaseHeldCall, so a test
+// decides how long a run lasts instead of guessing it from a file's size.
+// WaitUntilHeld returns true once such a call is waiting, false after the
+// time given. Releasing a hold not yet reached cancels it; ClearFailures
+// releases every hold.
+void HoldNextCall(const char *name);
+bool WaitUntilHeld(const char *name, unsigned milliseconds);
+void ReleaseHeldCall(const char *name);
+// Where a call that never fails can be held.
+void PassHoldPoint(const char *name);
 
 // Kernel handles open now (events, threads, files, mappings), for tests that
 // check nothing is left behind.
