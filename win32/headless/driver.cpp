@@ -11,6 +11,9 @@
 //   browse-cancel          the next browse dialog is cancelled
 //   wait-idle [MS]         until no run is active (default 60000 ms; exit 3 on time-out)
 //   fail CALL              the next call of that name fails
+//   hold CALL              the next call of that name waits until released
+//   wait-held CALL [MS]    until that call is waiting (default 60000 ms; exit 3 on time-out)
+//   release CALL           lets the held call go on (or cancels the hold)
 //   close                  close as the close button does; prints "exit <code>"
 //   show CONTROL           prints "CONTROL <hex>"
 //   status N               prints "status N <hex>"
@@ -195,6 +198,14 @@ private:
             }
         } else if (verb == "fail") {
             FailNextCall(c.args[0].c_str());
+        } else if (verb == "hold") {
+            HoldNextCall(c.args[0].c_str());
+        } else if (verb == "wait-held") {
+            const long limit = c.number >= 0 ? c.number : kDefaultIdleTimeoutMs;
+            if (!WaitUntilHeld(c.args[0].c_str(), static_cast<unsigned>(limit)))
+                Fail(3, c, "wait-held timed out after " + std::to_string(limit) + " ms");
+        } else if (verb == "release") {
+            ReleaseHeldCall(c.args[0].c_str());
         } else if (verb == "close") {
             PostInput(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
             std::unique_lock<std::mutex> lock(mutex_);

@@ -120,7 +120,8 @@ const Shape kShapes[] = {
     {"type", "CT"}, {"click", "C"}, {"key", "K"}, {"drop", "+"},
     {"browse", "T"}, {"browse-cancel", ""}, {"wait-idle", "?N"}, {"fail", "W"},
     {"close", ""}, {"show", "C"}, {"status", "N"}, {"state", "C"},
-    {"trace", ""}, {"messagebox", ""},
+    {"trace", ""}, {"messagebox", ""}, {"hold", "W"}, {"wait-held", "W?N"},
+    {"release", "W"},
 };
 
 bool ParseCommand(const std::vector<Token> &tokens, const ControlName *names, ScriptCommand *command, std::string *error)
@@ -234,7 +235,9 @@ bool ParseScript(const std::string &script, const ControlName *names,
         std::string why;
         ScriptCommand command;
         command.line = number;
-        if (!Tokenize(line, &tokens, &why) || !ParseCommand(tokens, names, &command, &why)) {
+        if (Tokenize(line, &tokens, &why) && tokens.empty())
+            continue;  // other white space only (a vertical tab, a form feed)
+        if (!why.empty() || !ParseCommand(tokens, names, &command, &why)) {
             *error = "line " + std::to_string(number) + ": " + why + ": " + line;
             return false;
         }
