@@ -93,10 +93,12 @@ struct Window {
     HWND self = nullptr;
     std::atomic<ThreadCtx *> owner{nullptr};
     const WindowClass *cls = nullptr;
-    DWORD style = 0;
+    // Written only by the owner; atomic because the platform lets any thread
+    // ask whether a window is enabled or visible, or for its parent.
+    std::atomic<DWORD> style{0};
     DWORD exStyle = 0;
     std::atomic<int> id{0};
-    HWND parent = nullptr;
+    std::atomic<HWND> parent{nullptr};
     std::vector<HWND> children;  // creation order, guarded by the tree mutex
     // The first children again, readable without the tree mutex: GetDlgItem
     // runs twice per listed byte on the worker thread. A destroyed child's

@@ -216,10 +216,29 @@ BOOL WINAPI IsWindow(HWND hWnd)
     return FindWindowObject(hWnd) != nullptr;
 }
 
+// These may be asked from any thread, while the owner changes the window:
+// a field is read, then the handle checked again, so a window destroyed (and
+// its slot reused) meanwhile answers as gone rather than with another's state.
+namespace {
+
+bool ReadStyle(HWND hwnd, Window *w, DWORD *style, HWND *parent = nullptr)
+{
+    *style = w->style.load(std::memory_order_acquire);
+    if (parent != nullptr)
+        *parent = w->parent.load(std::memory_order_acquire);
+    return FindWindowObject(hwnd) == w;
+}
+
+}  // namespace
+
 HWND WINAPI GetParent(HWND hWnd)
 {
     Window *w = FindWindowObject(hWnd);
-    return w != nullptr && (w->style & WS_CHILD) ? w->parent : nullptr;
+    DWORD style;
+    HWND parent;
+    if (w == nullptr || !ReadStyle(hWnd, w, &style, &parent))
+        return nullptr;
+    return (style & WS_CHILD) ? parent : nullptr;
 }
 
 int WINAPI GetDlgCtrlID(HWND hWnd)
@@ -231,15 +250,19 @@ int WINAPI GetDlgCtrlID(HWND hWnd)
 BOOL WINAPI IsWindowEnabled(HWND hWnd)
 {
     Window *w = FindWindowObject(hWnd);
-    return w != nullptr && !(w->style & WS_DISABLED);
+    DWORD style;
+    return w != nullptr && ReadStyle(hWnd, w, &style) && !(style & WS_DISABLED);
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd)
 {
-    for (Window *w = FindWindowObject(hWnd); w != nullptr; w = FindWindowObject(w->parent)) {
-        if (!(w->style & WS_VISIBLE))
+    for (HWND hwnd = hWnd; Window *w = FindWindowObject(hwnd);) {
+        DWORD style;
+        if (!ReadStyle(hwnd, w, &style, &hwnd))
             return FALSE;
-        if (!(w->style & WS_CHILD))
+        if (!(style & WS_VISIBLE))
+            return FALSE;
+        if (!(style & WS_CHILD))
             return TRUE;
     }
     return FALSE;
