@@ -43,11 +43,20 @@ size_t CompletePrefix(std::string_view bytes)
 
 QString BytesToDisplay(std::string_view bytes)
 {
+    // CR LF becomes one line break, where Step sees one: a CR behind a lead
+    // byte belongs to that (bad) character.
     std::string lines;
     lines.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); i++)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
-            lines += bytes[i];
+    for (size_t i = 0; i < bytes.size();) {
+        size_t width;
+        int units;
+        Step(bytes, i, &width, &units);
+        if (width == 2 && bytes[i] == '\r')
+            lines += '\n';
+        else
+            lines.append(bytes.substr(i, width));
+        i += width;
+    }
     const std::u16string wide = Cp936ToUtf16(lines);
     return QString(reinterpret_cast<const QChar *>(wide.data()), static_cast<qsizetype>(wide.size()));
 }

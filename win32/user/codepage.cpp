@@ -87,8 +87,13 @@ std::u16string Cp936ToUtf16(std::string_view text) {
     if (!conv.ok()) return out;
     out.reserve(text.size());
     static constexpr char kReplacement[] = {'\xFD', '\xFF'};  // U+FFFD, little-endian
-    conv.Run(text.data(), text.size(), out, std::string_view(kReplacement, 2),
-             [](const char *, size_t) -> size_t { return 1; });
+    // A lead byte takes the byte behind it into the same bad character, as
+    // the display counts characters (display/textmap.cpp).
+    auto skip = [](const char *p, size_t left) -> size_t {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        return c >= 0x81 && c <= 0xFE && left >= 2 ? 2 : 1;
+    };
+    conv.Run(text.data(), text.size(), out, std::string_view(kReplacement, 2), skip);
     return out;
 }
 
