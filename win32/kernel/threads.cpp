@@ -6,6 +6,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -115,8 +116,20 @@ DWORD WINAPI GetCurrentThreadId(void)
     return t_threadId;
 }
 
+namespace {
+
+std::atomic<DWORD> g_sleepLimit{INFINITE};
+
+}  // namespace
+
+void w32::SetSleepLimit(DWORD milliseconds)
+{
+    g_sleepLimit.store(milliseconds);
+}
+
 void WINAPI Sleep(DWORD dwMilliseconds)
 {
+    dwMilliseconds = std::min(dwMilliseconds, g_sleepLimit.load(std::memory_order_relaxed));
     if (dwMilliseconds == 0)
         std::this_thread::yield();
     else

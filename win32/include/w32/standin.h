@@ -34,6 +34,10 @@ void ReleaseHeldCall(const char *name);
 // Where a call that never fails can be held.
 void PassHoldPoint(const char *name);
 
+// Sleep sleeps at most this long from now on (INFINITE: as asked). For tests
+// that make many runs in a row, where the spinner's pauses only animate.
+void SetSleepLimit(DWORD milliseconds);
+
 // Kernel handles open now (events, threads, files, mappings), for tests that
 // check nothing is left behind.
 size_t OpenHandleCount();
