@@ -17,7 +17,7 @@ const w32::ControlName kNames[] = {
 };
 
 const std::set<std::string> kVerbs = {
-    "type", "click", "key", "drop", "browse", "browse-cancel", "wait-idle", "fail", "close", "show",
+    "type", "paste", "click", "key", "drop", "browse", "browse-cancel", "wait-idle", "fail", "close", "show",
     "status", "state", "trace", "messagebox", "hold", "wait-held", "release",
 };
 

@@ -4,6 +4,7 @@
 //
 // Commands (one per line; # starts a comment):
 //   type CONTROL TEXT      focus the box, replace its text as select-all and typing would
+//   paste CONTROL TEXT     focus the box, select all and paste TEXT from the clipboard
 //   click CONTROL          a mouse click (a disabled control ignores it)
 //   key NAME               TAB, SHIFT+TAB, ENTER, ESCAPE, SPACE, UP, DOWN, LEFT, RIGHT
 //   drop TEXT [TEXT ...]   files dropped on the window
@@ -173,6 +174,17 @@ private:
                 SendMessageA(box, EM_SETSEL, 0, -1);
                 SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
             }, true);
+        } else if (verb == "paste") {
+            frontEnd.SetClipboardText(c.args[1]);
+            HWND box = Control(c.control);
+            InvokeOnOwner(dialog_, [&] {
+                if (box == nullptr || !IsWindowEnabled(box) || !IsWindowVisible(box))
+                    return;
+                SetFocus(box);
+                SendMessageA(box, EM_SETSEL, 0, -1);
+                PostInput(box, WM_PASTE, 0, 0);
+            }, true);
+            Sync();
         } else if (verb == "click") {
             HWND control = Control(c.control);
             PostInput(control, WM_LBUTTONDOWN, 0, 0);

@@ -117,7 +117,7 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
-    {"type", "CT"}, {"click", "C"}, {"key", "K"}, {"drop", "+"},
+    {"type", "CT"}, {"paste", "CT"}, {"click", "C"}, {"key", "K"}, {"drop", "+"},
     {"browse", "T"}, {"browse-cancel", ""}, {"wait-idle", "?N"}, {"fail", "W"},
     {"close", ""}, {"show", "C"}, {"status", "N"}, {"state", "C"},
     {"trace", ""}, {"messagebox", ""}, {"hold", "W"}, {"wait-held", "W?N"},
