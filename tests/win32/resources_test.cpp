@@ -320,6 +320,10 @@ TEST(Codepage, UnconvertibleTextIsReplaced) {
     EXPECT_EQ(w32::Utf16ToCp936(u"a\U0001F600b"), "a?b");
     EXPECT_EQ(w32::Utf16ToCp936(u"a\xD800"), "a?");
     EXPECT_EQ(w32::Cp936ToUtf16("a\xD7"), u"a\uFFFD");
+    // A lead byte with a byte behind it that cannot trail it: one bad
+    // character, as the display counts it, not two.
+    EXPECT_EQ(w32::Cp936ToUtf16("a\x81\x20" "b"), u"a\uFFFDb");
+    EXPECT_EQ(w32::Cp936ToUtf16("\x81\r\n"), u"\uFFFD\n");
 }
 
 }  // namespace
