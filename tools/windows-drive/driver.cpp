@@ -55,6 +55,10 @@ struct Refusal {
 };
 const Refusal kRefused[] = {
     {"fail", "fault injection exists only in the stand-in"},
+    {"hold", "fault injection exists only in the stand-in"},
+    {"wait-held", "fault injection exists only in the stand-in"},
+    {"release", "fault injection exists only in the stand-in"},
+    {"paste", "the pasted text comes from the stand-in's front end"},
     {"drop", "a drop needs the shell's drag and drop from another window"},
     {"browse", "the browse dialog's answer comes from the stand-in's front end"},
     {"browse-cancel", "the browse dialog's answer comes from the stand-in's front end"},
