@@ -3,71 +3,53 @@
 
 #include <windows.h>
 
-#include <stdlib.h>
+#include <errno.h>
 #include <sys/stat.h>
-
-#include <atomic>
 
 /* Files of 2 GiB or more are refused: sizes are signed 32-bit values. */
 #define MAX_FILE_SIZE 2147483647LL
-
-/* The mapping is this much longer than the file, which lengthens the file
-   while it is mapped; the end is set back afterwards. */
-#define MAPPING_EXTRA 4
-
-/* A read in flight at the end of the process would leave the file lengthened.
-   The exit handler marks the process as ending and waits for the reads under
-   way; a read that begins later fails before it touches the file. Both sides
-   write their own flag, then read the other's (sequentially consistent), so
-   at least one of them sees the other. */
-static std::atomic<int> g_nReadsInFlight(0);
-static std::atomic<int> g_fProcessEnding(0);
-
-static void WaitForReadsAtExit(void)
-{
-    g_fProcessEnding.store(1);
-    while (g_nReadsInFlight.load() != 0)
-        Sleep(1);
-}
-
-static void InstallExitWait(void)
-{
-    /* Registered at the first read rather than at start-up, so it runs
-       before the exit work of everything set up earlier. */
-    static const int s_nRegistered = atexit(WaitForReadsAtExit);
-    (void)s_nRegistered;
-}
-
-static int BeginRead(void)
-{
-    g_nReadsInFlight.fetch_add(1);
-    if (g_fProcessEnding.load()) {
-        g_nReadsInFlight.fetch_sub(1);
-        return 0;
-    }
-    return 1;
-}
-
-static void EndRead(void)
-{
-    g_nReadsInFlight.fetch_sub(1);
-}
 
 int QueryFileSize(const char *pszPath, DWORD *pdwSize)
 {
     struct _stati64 st;
 
-    if (_stati64(pszPath, &st) != 0)
+    if (_stati64(pszPath, &st) != 0) {
+        SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
         return 0;
-    if (st.st_size < 0 || st.st_size > MAX_FILE_SIZE)
+    }
+    if (st.st_size < 0 || st.st_size > MAX_FILE_SIZE) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
         return 0;
+    }
     *pdwSize = (DWORD)st.st_size;
     return 1;
 }
 
-/* Whether the open file is exactly dwSize bytes long. Setting its end back
-   to dwSize would otherwise cut or lengthen a file changed since its size
-   was queried. */
+/* What a failed open says: gone since its size was queried, a folder (which
+   the size query lets through), or there but not to be opened. */
+static DWORD OpenFailure(const char *pszPath, DWORD dwError)
+{
+    struct _stati64 st;
+
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND)
+        return ERROR_FILE_NOT_FOUND;
+    if (_stati64(pszPath, &st) == 0 && (st.st_mode & _S_IFDIR))
+        return ERROR_BAD_FILE_TYPE;
+    return ERROR_ACCESS_DENIED;
+}
+
+/* What a failure after the open says: short of memory, or the bytes could
+   not be read. */
+static int ReadFailed(DWORD dwError)
+{
+    if (dwError != ERROR_NOT_ENOUGH_MEMORY && dwError != ERROR_OUTOFMEMORY)
+        dwError = ERROR_READ_FAULT;
+    SetLastError(dwError);
+    return 0;
+}
+
+/* Whether the open file is exactly dwSize bytes long: the buffer was sized
+   by the query, and the file may have changed since. */
 static int FileHasSize(HANDLE hFile, DWORD dwSize)
 {
     DWORD dwHigh = 0;
@@ -76,62 +58,69 @@ static int FileHasSize(HANDLE hFile, DWORD dwSize)
     return dwHigh == 0 && dwLow == dwSize && dwSize <= MAX_FILE_SIZE;
 }
 
-static void SetEndBack(HANDLE hFile, DWORD dwSize)
+static int CopyThroughView(HANDLE hFile, unsigned char *pBuffer, DWORD dwSize)
 {
-    SetFilePointer(hFile, (LONG)dwSize, NULL, FILE_BEGIN);
-    SetEndOfFile(hFile);
-}
-
-static int ReadThroughView(unsigned char *pBuffer, const char *pszPath, DWORD dwSize)
-{
-    HANDLE hFile;
     HANDLE hMapping;
     LPVOID pView;
     SIZE_T nCopied = 0;
     BOOL fCopied;
+    DWORD dwError;
 
-    hFile = CreateFileA(pszPath, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        OutputDebugStringA("File could not be opened.");
+    /* A device (a console, a pipe) is no file to list, even when it says it is empty. */
+    if (GetFileType(hFile) != FILE_TYPE_DISK) {
+        SetLastError(ERROR_BAD_FILE_TYPE);
         return 0;
     }
-    if (!FileHasSize(hFile, dwSize)) {
-        CloseHandle(hFile);
-        return 0;
-    }
+    if (!FileHasSize(hFile, dwSize))
+        return ReadFailed(ERROR_READ_FAULT);
+    /* An empty file has nothing to copy, and the platform maps no empty file. */
+    if (dwSize == 0)
+        return 1;
 
-    hMapping = CreateFileMappingA(hFile, NULL, PAGE_READWRITE, 0, dwSize + MAPPING_EXTRA, NULL);
-    if (hMapping == NULL) {
-        CloseHandle(hFile);
-        return 0;
-    }
-    pView = MapViewOfFile(hMapping, FILE_MAP_WRITE, 0, 0, 0);
+    /* The file's length was checked: a mapping that fails now is a fault of
+       the file (cut short by a program that ignores share modes), not of memory. */
+    hMapping = CreateFileMappingA(hFile, NULL, PAGE_READONLY, 0, dwSize, NULL);
+    if (hMapping == NULL)
+        return ReadFailed(ERROR_READ_FAULT);
+    pView = MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0);
     if (pView == NULL) {
+        dwError = GetLastError();
         CloseHandle(hMapping);
-        SetEndBack(hFile, dwSize);
-        CloseHandle(hFile);
-        return 0;
+        return ReadFailed(dwError);
     }
 
-    /* A device error while the pages are fetched ends the copy with FALSE
-       instead of the process; the releases below run either way. */
+    /* A device error while the pages are fetched, or the file cut short by
+       a program that ignores share modes, ends the copy with FALSE instead
+       of the process. */
     fCopied = ReadProcessMemory(GetCurrentProcess(), pView, pBuffer, dwSize, &nCopied);
+    dwError = GetLastError();
 
     UnmapViewOfFile(pView);
     CloseHandle(hMapping);
-    SetEndBack(hFile, dwSize);
-    CloseHandle(hFile);
-    return fCopied && nCopied == dwSize;
+    if (!fCopied || nCopied != dwSize)
+        return ReadFailed(dwError);
+    return 1;
 }
 
 int ReadFileBytes(unsigned char *pBuffer, const char *pszPath, DWORD dwSize)
 {
-    int nResult;
+    HANDLE hFile;
+    DWORD dwError;
+    int fRead;
 
-    InstallExitWait();
-    if (!BeginRead())
+    /* Other readers are welcome; writers are kept out, so the bytes cannot
+       change while they are copied. */
+    hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        dwError = OpenFailure(pszPath, GetLastError());
+        OutputDebugStringA("File could not be opened.");
+        SetLastError(dwError);
         return 0;
-    nResult = ReadThroughView(pBuffer, pszPath, dwSize);
-    EndRead();
-    return nResult;
+    }
+
+    fRead = CopyThroughView(hFile, pBuffer, dwSize);
+    dwError = GetLastError();
+    CloseHandle(hFile);
+    SetLastError(dwError);
+    return fRead;
 }

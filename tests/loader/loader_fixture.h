@@ -15,11 +15,11 @@ using Lines = std::vector<std::string>;
 
 const Lines kOpenFailed = {"File could not be opened."};
 
-// Another opener that shares everything: the loader, which shares nothing,
-// must still be refused.
-inline HANDLE OpenShared(const std::string &path)
+// Another opener of the file that shares everything with others: the loader
+// reads beside a reader, but never beside a writer.
+inline HANDLE OpenSharing(const std::string &path, DWORD access)
 {
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -39,6 +39,7 @@ protected:
     struct Read {
         int result;
         std::string bytes;  // the buffer after the call
+        DWORD error;        // what failed, after a 0
     };
 
     // Reads into a buffer of exactly size bytes; a fence byte behind it must
@@ -48,9 +49,11 @@ protected:
         const unsigned char kFence = 0xA5;
         std::vector<unsigned char> buffer(size + 1, 0);
         buffer[size] = kFence;
+        SetLastError(ERROR_SUCCESS);
         const int result = ReadFileBytes(buffer.data(), path.c_str(), size);
+        const DWORD error = GetLastError();
         EXPECT_EQ(buffer[size], kFence) << "written past the buffer";
-        return {result, std::string(buffer.begin(), buffer.end() - 1)};
+        return {result, std::string(buffer.begin(), buffer.end() - 1), error};
     }
 
     ScratchDir dir_;

@@ -1,5 +1,6 @@
-// holdfile: keeps a file open, as another program would, until its standard
-// input closes. Prints "held" once the file is open.
+// holdfile: keeps a file open for writing, as an editor holding a document
+// would (others may read it), until its standard input closes. Prints "held"
+// once the file is open.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,7 +12,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: holdfile FILE\n");
         return 2;
     }
-    HANDLE file = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         fprintf(stderr, "holdfile: cannot open %s\n", argv[1]);
         return 1;

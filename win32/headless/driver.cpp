@@ -284,8 +284,7 @@ int RunHeadlessDriver(int argc, char **argv, const ControlName *controlNames)
         driver->Run(commands);
         fflush(stdout);
         // Ends the process as the platform does when the program is done:
-        // exit handlers run (an input file being read is set back), other
-        // threads end where they are.
+        // exit handlers run, other threads end where they are.
         exit(0);
     });
     player.detach();

@@ -54,6 +54,9 @@ HANDLE OpenFile(LPCSTR path, DWORD access, DWORD share, DWORD disposition)
     // binds every user: root's power to write anyway does not count.
     if ((access & GENERIC_WRITE) && !(status.st_mode & S_IWUSR))
         return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+    // Likewise a clear owner-read bit plays a file the user may not read.
+    if ((access & GENERIC_READ) && !(status.st_mode & S_IRUSR))
+        return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     fcntl(fd.get(), F_SETFL, fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
 
     const DWORD shareError = w32::ClaimShareAccess(fd.get(), access, share, (flags & O_RDWR) != 0);

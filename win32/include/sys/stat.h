@@ -11,6 +11,8 @@
 extern "C" {
 #endif
 
+#define _S_IFDIR S_IFDIR
+
 struct _stati64 {
     unsigned short st_mode;
     long long st_size;
