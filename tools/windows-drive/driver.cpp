@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -228,7 +229,8 @@ private:
         HWND bar = FindWindowExA(dialog_, nullptr, STATUSCLASSNAMEA, nullptr);
         if (bar == nullptr)
             return "";
-        const size_t length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0));
+        // The length is in characters; one of code page 936 takes up to two bytes.
+        const size_t length = 2 * LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0));
         if (length + 1 > remoteSize_) {
             if (remote_ != nullptr)
                 VirtualFreeEx(g_program.info.hProcess, remote_, 0, MEM_RELEASE);
@@ -245,6 +247,7 @@ private:
         SIZE_T done = 0;
         ReadProcessMemory(g_program.info.hProcess, remote_, text.data(), length, &done);
         text.resize(done);
+        text.resize(strlen(text.c_str()));
         return text;
     }
 
