@@ -15,7 +15,8 @@ namespace w32 {
 // would (for example "CreateFileMappingA", "MapViewOfFile", "HeapAlloc",
 // "CreateEventA", "CreateThread", "ReadProcessMemory"). "MapViewOfFile:unreadable"
 // makes the next view succeed but every page of it fault when touched, as a
-// device read error does. Each request is used once.
+// device read error does. "ReadProcessMemory:hold" makes the next copy wait,
+// its source still mapped, until the process ends. Each request is used once.
 void FailNextCall(const char *name);
 void ClearFailures();
 // Consumes a pending failure for this call; the stand-in's own functions ask it.
