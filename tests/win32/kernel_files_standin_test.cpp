@@ -1,10 +1,13 @@
 // Files where only the stand-in can show it: a file the user may not read
-// (root under Wine would read it), and the types of a FIFO and a device.
+// (root under Wine would read it), the types of a FIFO and a device, and
+// write errors on standard output (a pipe nobody reads, a full disk).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "kernel_scratch.h"
 
@@ -41,4 +44,35 @@ TEST(KernelFiles, FileTypes)
         CloseHandle(file);
     }
     EXPECT_EQ(GetFileType(nullptr), DWORD{FILE_TYPE_UNKNOWN});
+}
+
+// Each case in a child process of its own, whose standard output it replaces
+// first: the handle is made on the first GetStdHandle.
+void ExitWithWriteError(int output)
+{
+    dup2(output, 1);
+    DWORD done = 1;
+    const BOOL written = WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "x", 1, &done, nullptr);
+    _exit(written ? 0 : static_cast<int>(GetLastError()));
+}
+
+TEST(KernelFiles, StandardOutputReportsWriteErrorsAndNoSignal)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);  // nobody reads: the platform's writer lives on with an error
+    EXPECT_EXIT(ExitWithWriteError(pipeEnds[1]), testing::ExitedWithCode(ERROR_NO_DATA), "");
+    close(pipeEnds[1]);
+
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    EXPECT_EXIT(ExitWithWriteError(full), testing::ExitedWithCode(ERROR_DISK_FULL), "");
+    close(full);
+
+    // The input stream is for reading only; the handle stays the same.
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    EXPECT_EQ(GetStdHandle(STD_INPUT_HANDLE), input);
+    DWORD done = 0;
+    EXPECT_FALSE(WriteFile(input, "x", 1, &done, nullptr));
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_ACCESS_DENIED});
 }

@@ -6,9 +6,6 @@
 
 #include <cstring>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "kernel_scratch.h"
 #include "platform.h"
 
@@ -127,37 +124,6 @@ TEST(KernelFiles, FilePointerReadAndWrite)
     EXPECT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
     EXPECT_EQ(ReadWhole(path), "0123ab");
-}
-
-// Each case in a child process of its own, whose standard output it replaces
-// first: the handle is made on the first GetStdHandle.
-void ExitWithWriteError(int output)
-{
-    dup2(output, 1);
-    DWORD done = 1;
-    const BOOL written = WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "x", 1, &done, nullptr);
-    _exit(written ? 0 : static_cast<int>(GetLastError()));
-}
-
-TEST(KernelFiles, StandardOutputReportsWriteErrorsAndNoSignal)
-{
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    close(pipeEnds[0]);  // nobody reads: the platform's writer lives on with an error
-    EXPECT_EXIT(ExitWithWriteError(pipeEnds[1]), testing::ExitedWithCode(ERROR_NO_DATA), "");
-    close(pipeEnds[1]);
-
-    const int full = open("/dev/full", O_WRONLY);
-    ASSERT_GE(full, 0);
-    EXPECT_EXIT(ExitWithWriteError(full), testing::ExitedWithCode(ERROR_DISK_FULL), "");
-    close(full);
-
-    // The input stream is for reading only; the handle stays the same.
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    EXPECT_EQ(GetStdHandle(STD_INPUT_HANDLE), input);
-    DWORD done = 0;
-    EXPECT_FALSE(WriteFile(input, "x", 1, &done, nullptr));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_ACCESS_DENIED});
 }
 
 TEST(KernelMappings, SetEndOfFileIsRefusedWhileMapped)
